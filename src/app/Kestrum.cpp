@@ -1,0 +1,19 @@
+// Process entry: the hidden resident form and the message loop. No command line is read.
+#include <windows.h>
+#include <commctrl.h>
+
+#include "app/mfmStart.hpp"
+#include "toolkit/Application.hpp"
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
+    ::InitCommonControlsEx(&controls);
+
+    Application->Title = L"Kestrum";
+    Guarded([] { Application->CreateForm(fmMain); });
+    if (!fmMain) return 1;
+    Application->ShowMainForm = false;
+    Application->Run();
+    Application->DestroyForms();
+    return 0;
+}

@@ -1,0 +1,180 @@
+#include "app/mfmStart.hpp"
+
+#include <shellapi.h>
+
+#include "data/comFunc.hpp"
+#include "toolkit/Application.hpp"
+#include "toolkit/Dialogs.hpp"
+
+TfmMain* fmMain = nullptr;
+
+namespace {
+
+const wchar_t kHotKeyFailed[] = L"ホットキーが設定できません。終了します";
+const wchar_t kAtomFailed[] = L"ホットキー用の登録準備に失敗しました";
+
+// The shell broadcasts this when the notification area is created anew (after a restart of
+// the shell); icons must then be added again.
+UINT TaskbarCreatedMessage() {
+    static const UINT message = ::RegisterWindowMessageW(L"TaskbarCreated");
+    return message;
+}
+
+}  // namespace
+
+std::optional<UINT> HotKeyCode(const std::wstring& setting) {
+    if (setting.empty()) return std::nullopt;
+    wchar_t c = setting[0];
+    if (c >= L'a' && c <= L'z') c = static_cast<wchar_t>(c - L'a' + L'A');
+    return static_cast<UINT>(c);
+}
+
+TfmMain::TfmMain() {
+    CreateFormWindow({.className = L"TfmMain",
+                      .caption = L"Kestrum",
+                      .style = WS_POPUP,
+                      .exStyle = WS_EX_TOOLWINDOW,
+                      .left = 0, .top = 0, .width = 0, .height = 0,
+                      .icon = ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1))});
+    ppmMenu = std::make_unique<TPopupMenu>(Handle(), std::vector<TMenuItem>{
+        {L"Display1", L"ﾗﾝﾁｬｰ表示(&V)", [this] { Display1Click(); }},
+        {L"N1", L"-", nullptr},
+        {L"N3", L"ｵﾌﾟｼｮﾝ画面", [this] { N3Click(); }},
+        {L"VER0981", L"Version : 0.9.8", nullptr},
+        {L"N2", L"-", nullptr},
+        {L"CLOSE1", L"終了(&X)", [this] { CLOSE1Click(); }},
+    });
+    TaskbarCreatedMessage();
+    FormCreate();
+}
+
+TfmMain::~TfmMain() { FormDestroy(); }
+
+void TfmMain::FormCreate() {
+    ::PostMessageW(Handle(), WM_STARTUP, 1, 0);
+    FShowCount = 0;
+}
+
+void TfmMain::FormDestroy() noexcept {
+    UnSetHotKey();
+    CloseNotifyIcon(1);
+    NotifyIconData.reset();
+    trayIcon_.reset();
+}
+
+LRESULT TfmMain::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+        case WM_STARTUP: StartUp(); return 0;
+        case WM_TRAYNOTIFY: TrayNotify(lParam); return 0;
+        case WM_HOTKEY: WMHotKey(wParam); return 0;
+        default:
+            if (msg == TaskbarCreatedMessage() && NotifyIconData) {
+                ::Shell_NotifyIconW(NIM_ADD, NotifyIconData.get());
+                return 0;
+            }
+            return TForm::WndProc(msg, wParam, lParam);
+    }
+}
+
+void TfmMain::StartUp() {
+    AddNotifyIcon();
+    if (!SetHotKey()) Close();  // ends the program, without the exit question
+}
+
+void TfmMain::AddNotifyIcon() {
+    std::wstring exe = TApplication::ExeName();
+    exe.resize(std::max<size_t>(exe.size() + 1, MAX_PATH));  // the call may write into it
+    WORD index = 0;
+    trayIcon_.reset(::ExtractAssociatedIconW(::GetModuleHandleW(nullptr), exe.data(), &index));
+
+    auto data = std::make_unique<NOTIFYICONDATAW>();
+    data->cbSize = NOTIFYICONDATAW_V1_SIZE;
+    data->hWnd = Handle();
+    data->uID = 1;
+    data->uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    data->uCallbackMessage = WM_TRAYNOTIFY;
+    data->hIcon = trayIcon_.get();
+    wcsncpy(data->szTip, L"Kestrum", 63);
+    NotifyIconData = std::move(data);
+    ::Shell_NotifyIconW(NIM_ADD, NotifyIconData.get());  // a failure leaves the hot keys
+}
+
+void TfmMain::CloseNotifyIcon(UINT id) {
+    if (!NotifyIconData) return;
+    NotifyIconData->cbSize = NOTIFYICONDATAW_V1_SIZE;
+    NotifyIconData->hWnd = Handle();
+    NotifyIconData->uID = id;
+    ::Shell_NotifyIconW(NIM_DELETE, NotifyIconData.get());
+}
+
+bool TfmMain::RegisterOneHotKey(int id, const wchar_t* atomName, const std::wstring& setting) {
+    UniqueAtom atom(::GlobalAddAtomW(atomName));
+    if (!atom) {
+        ShowMessage(kAtomFailed);
+        return false;
+    }
+    hotKeyAtoms_.push_back(std::move(atom));
+    std::optional<UINT> key = HotKeyCode(setting);
+    if (!key || !::RegisterHotKey(Handle(), id, MOD_CONTROL, *key)) {
+        ShowMessage(kHotKeyFailed);
+        return false;
+    }
+    hotKeys_[id - 1] = HotKeyRegistration(Handle(), id);
+    return true;
+}
+
+bool TfmMain::SetHotKey() {
+    TEmvData settings;
+    LoadEmvData(settings);
+    // The second key is not tried when the first one failed.
+    return RegisterOneHotKey(kLauncherHotKeyId, L"Zorvik001HotKey", settings.MainKey) &&
+           RegisterOneHotKey(kOptionsHotKeyId, L"Zorvik002HotKey", settings.OptionKey);
+}
+
+bool TfmMain::UnSetHotKey() {
+    bool released = true;
+    for (HotKeyRegistration& hotKey : hotKeys_)
+        if (hotKey && !hotKey.Unregister()) released = false;
+    if (!released) ShowMessage(kHotKeyFailed);
+    hotKeyAtoms_.clear();
+    return released;
+}
+
+void TfmMain::TrayNotify(LPARAM mouseMessage) {
+    switch (mouseMessage) {
+        case WM_LBUTTONDBLCLK: ShowDisplay(); break;
+        case WM_RBUTTONDOWN: {
+            POINT pt{};
+            ::GetCursorPos(&pt);
+            ppmMenu->Popup(pt.x, pt.y);
+            break;
+        }
+        default: break;  // a single click does nothing
+    }
+}
+
+void TfmMain::WMHotKey(WPARAM id) {
+    if (id == kLauncherHotKeyId) ShowDisplay();
+    else OpenOptions();
+}
+
+void TfmMain::ShowDisplay() {
+    if (FShowCount != 0) return;  // a launcher window is open already
+    ++FShowCount;
+    struct Decrement {
+        int& count;
+        ~Decrement() { --count; }
+    } decrement{FShowCount};
+    RunLauncherWindow();
+}
+
+void TfmMain::OpenOptions() { RunOptionsDialog(); }
+
+void TfmMain::CLOSE1Click() {
+    if (MessageDlg(L"終了してもよろしいですか？", TMsgDlgType::mtConfirmation, mbYes | mbNo) == mrYes)
+        Close();
+}
+
+// The launcher window and the options dialog are not there yet: nothing to open.
+void TfmMain::RunLauncherWindow() {}
+void TfmMain::RunOptionsDialog() {}

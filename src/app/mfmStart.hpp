@@ -1,0 +1,69 @@
+// The resident form: hidden for the whole run, it owns the tray icon with its menu and the two
+// global hot keys, and opens the launcher window and the options dialog.
+#pragma once
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "toolkit/Forms.hpp"
+#include "toolkit/Handles.hpp"
+#include "toolkit/Menus.hpp"
+
+constexpr UINT WM_STARTUP = WM_USER + 0xA1;     // posted to itself: the start-up work
+constexpr UINT WM_TRAYNOTIFY = WM_USER + 0xA2;  // the tray icon's callback message
+
+constexpr int kLauncherHotKeyId = 1;
+constexpr int kOptionsHotKeyId = 2;
+
+// The virtual-key code of a hot-key setting: its first character, a to z read as A to Z (their
+// codes used raw would name numeric-keypad keys). An empty setting has no key.
+std::optional<UINT> HotKeyCode(const std::wstring& setting);
+
+class TfmMain : public TForm {
+public:
+    TfmMain();
+    ~TfmMain() override;
+
+    bool SetHotKey();
+    bool UnSetHotKey();
+    void CloseNotifyIcon(UINT id);
+    void ShowDisplay();
+
+    // Menu and message handlers.
+    void Display1Click() { ShowDisplay(); }
+    void N3Click() { OpenOptions(); }
+    void CLOSE1Click();
+
+    int ShowCount() const noexcept { return FShowCount; }
+    TPopupMenu& PopupMenu() noexcept { return *ppmMenu; }
+
+protected:
+    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    // Create the window, show it modally and destroy it when it closes.
+    virtual void RunLauncherWindow();
+    virtual void RunOptionsDialog();
+
+private:
+    void FormCreate();
+    void FormDestroy() noexcept;
+    void StartUp();
+    void TrayNotify(LPARAM mouseMessage);
+    void WMHotKey(WPARAM id);
+    void AddNotifyIcon();
+    void OpenOptions();
+    bool RegisterOneHotKey(int id, const wchar_t* atomName, const std::wstring& setting);
+
+    int FShowCount = 0;
+    std::unique_ptr<TPopupMenu> ppmMenu;
+    std::unique_ptr<NOTIFYICONDATAW> NotifyIconData;  // from the start-up work to the ending
+    UniqueHicon trayIcon_;
+    std::vector<UniqueAtom> hotKeyAtoms_;  // every atom added, deleted at the ending
+    HotKeyRegistration hotKeys_[2];        // only those that were registered
+};
+
+extern TfmMain* fmMain;

@@ -1,0 +1,75 @@
+#include "data/clsShellIniFiles.hpp"
+
+#include <cwchar>
+
+#include "data/comFunc.hpp"
+#include "toolkit/Exceptions.hpp"
+
+namespace {
+
+const std::wstring kSection = L"DATA";
+
+constexpr const wchar_t* kKeyPart = L"KEY-";
+constexpr const wchar_t* kNamePart = L"NAME-";
+constexpr const wchar_t* kFileNamePart = L"FILENAME-";
+constexpr const wchar_t* kParamPart = L"PARAM-";
+constexpr const wchar_t* kDirNamePart = L"DirName-";
+constexpr const wchar_t* kIconNoPart = L"ICONNO-";
+
+std::wstring Number5(int n) {
+    wchar_t text[16];
+    std::swprintf(text, std::size(text), L"%5.5d", n);
+    return text;
+}
+
+}  // namespace
+
+std::wstring EntryKeyName(int group, const wchar_t* fieldPart, int item) {
+    return L"GROUP-" + Number5(group) + fieldPart + Number5(item);
+}
+
+TShellIniFile::TShellIniFile() : ini_(IniFilePath()) {}
+
+void TShellIniFile::EraseData() {
+    try {
+        ini_.EraseSection(kSection);
+    } catch (const EIniFileException&) {
+        // Nothing was erased; the writes that follow report the file.
+    }
+}
+
+bool TShellIniFile::HasKey(int group, int item) const {
+    return !ini_.ReadString(kSection, EntryKeyName(group, kKeyPart, item), L"").empty();
+}
+
+int TShellIniFile::GetGroupCount() const {
+    int g = 1;
+    while (HasKey(g, 0)) ++g;
+    return g - 1;
+}
+
+int TShellIniFile::GetItemCount(int group) const {
+    int i = 1;
+    while (HasKey(group, i)) ++i;
+    return i - 1;
+}
+
+void TShellIniFile::ReadItemInfo(int group, int item, TItemInfo& info) const {
+    TItemInfo read;
+    read.Name = ini_.ReadString(kSection, EntryKeyName(group, kNamePart, item), L"");
+    read.Key = ini_.ReadString(kSection, EntryKeyName(group, kKeyPart, item), L"");
+    read.FileName = ini_.ReadString(kSection, EntryKeyName(group, kFileNamePart, item), L"");
+    read.Param = ini_.ReadString(kSection, EntryKeyName(group, kParamPart, item), L"");
+    read.DirName = ini_.ReadString(kSection, EntryKeyName(group, kDirNamePart, item), L"");
+    read.IconNo = ini_.ReadInteger(kSection, EntryKeyName(group, kIconNoPart, item), 0);
+    info = std::move(read);
+}
+
+void TShellIniFile::WriteItemInfo(TItemInfo info, int group, int item) {
+    ini_.WriteString(kSection, EntryKeyName(group, kNamePart, item), info.Name);
+    ini_.WriteString(kSection, EntryKeyName(group, kFileNamePart, item), info.FileName);
+    ini_.WriteString(kSection, EntryKeyName(group, kKeyPart, item), info.Key);
+    ini_.WriteString(kSection, EntryKeyName(group, kParamPart, item), info.Param);
+    ini_.WriteString(kSection, EntryKeyName(group, kDirNamePart, item), info.DirName);
+    ini_.WriteInteger(kSection, EntryKeyName(group, kIconNoPart, item), info.IconNo);
+}

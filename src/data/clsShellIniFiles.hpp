@@ -1,0 +1,44 @@
+// The catalogue: section DATA of the program's INI file, one entry per group and item.
+#pragma once
+
+#include <string>
+
+#include "toolkit/IniFiles.hpp"
+
+// One catalogue entry, a group (item number 0) or an item.
+struct TItemInfo {
+    std::wstring Key;
+    std::wstring Name;
+    std::wstring FileName;
+    std::wstring Param;
+    std::wstring DirName;
+    int IconNo = 0;
+
+    bool operator==(const TItemInfo&) const = default;
+};
+
+// The key of one value of an entry: "GROUP-" + group + field part + item, numbers "%5.5d".
+std::wstring EntryKeyName(int group, const wchar_t* fieldPart, int item);
+
+// Short-lived accessor of the catalogue: create it for one job and let it go. Every operation
+// goes to the file; nothing is cached.
+class TShellIniFile {
+public:
+    TShellIniFile();
+
+    // Removes the whole section DATA; a refusal is ignored (the writes that follow fail on
+    // their own).
+    void EraseData();
+    // Groups 1, 2, ... up to the first whose key is empty or missing.
+    int GetGroupCount() const;
+    // Items 1, 2, ... of the group up to the first whose key is empty or missing.
+    int GetItemCount(int group) const;
+    // The entry (group, item); an absent entry gives empty texts and 0.
+    void ReadItemInfo(int group, int item, TItemInfo& info) const;
+    // Writes the six values of the entry; a refused write throws EIniFileException.
+    void WriteItemInfo(TItemInfo info, int group, int item);
+
+private:
+    bool HasKey(int group, int item) const;
+    TIniFile ini_;
+};

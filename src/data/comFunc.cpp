@@ -1,0 +1,101 @@
+#include "data/comFunc.hpp"
+
+#include <variant>
+
+#include "toolkit/Application.hpp"
+#include "toolkit/IniFiles.hpp"
+#include "toolkit/Strings.hpp"
+
+namespace {
+
+const std::wstring kSection = L"EMVDATA";
+
+struct StringField {
+    std::wstring TEmvData::*member;
+    const wchar_t* defaultValue;
+};
+struct IntegerField {
+    int TEmvData::*member;
+    int defaultValue;
+};
+struct SettingsKey {
+    const wchar_t* key;
+    std::variant<StringField, IntegerField> field;
+};
+
+// The keys in file order: loading reads and saving writes them in this order, which a new
+// file keeps. Colours stand group start, item start, group end, item end.
+const SettingsKey kKeys[] = {
+    {L"MAINKEY", StringField{&TEmvData::MainKey, L"K"}},
+    {L"OPTIONKEY", StringField{&TEmvData::OptionKey, L"Y"}},
+    {L"NORMALFONTNAME", StringField{&TEmvData::NormalFontName, L"ＭＳ Ｐ明朝"}},
+    {L"NORMALFONTCHARSET", IntegerField{&TEmvData::NormalFontCharset, 128}},
+    {L"NORMALFONTSIZE", IntegerField{&TEmvData::NormalFontSize, 11}},
+    {L"NORMALFONTRED", IntegerField{&TEmvData::NormalFontRed, 100}},
+    {L"NORMALFONTGREEN", IntegerField{&TEmvData::NormalFontGreen, 100}},
+    {L"NORMALFONTBLUE", IntegerField{&TEmvData::NormalFontBlue, 255}},
+    {L"NORMALFONTSTYLE", IntegerField{&TEmvData::NormalFontStyle, 0}},
+    {L"GROUPSTARTRED", IntegerField{&TEmvData::GroupStartRed, 180}},
+    {L"GROUPSTARTGREEN", IntegerField{&TEmvData::GroupStartGreen, 180}},
+    {L"GROUPSTARTBLUE", IntegerField{&TEmvData::GroupStartBlue, 250}},
+    {L"ITEMSTARTRED", IntegerField{&TEmvData::ItemStartRed, 180}},
+    {L"ITEMSTARTGREEN", IntegerField{&TEmvData::ItemStartGreen, 180}},
+    {L"ITEMSTARTBLUE", IntegerField{&TEmvData::ItemStartBlue, 250}},
+    {L"GROUPENDRED", IntegerField{&TEmvData::GroupEndRed, 180}},
+    {L"GROUPENDGREEN", IntegerField{&TEmvData::GroupEndGreen, 180}},
+    {L"GROUPENDBLUE", IntegerField{&TEmvData::GroupEndBlue, 250}},
+    {L"ITEMENDRED", IntegerField{&TEmvData::ItemEndRed, 180}},
+    {L"ITEMENDGREEN", IntegerField{&TEmvData::ItemEndGreen, 180}},
+    {L"ITEMENDBLUE", IntegerField{&TEmvData::ItemEndBlue, 250}},
+    {L"SELECTFONTNAME", StringField{&TEmvData::SelectFontName, L"ＭＳ Ｐ明朝"}},
+    {L"SELECTFONTCHARSET", IntegerField{&TEmvData::SelectFontCharset, 128}},
+    {L"SELECTFONTSIZE", IntegerField{&TEmvData::SelectFontSize, 11}},
+    {L"SELECTFONTRED", IntegerField{&TEmvData::SelectFontRed, 255}},
+    {L"SELECTFONTGREEN", IntegerField{&TEmvData::SelectFontGreen, 100}},
+    {L"SELECTFONTBLUE", IntegerField{&TEmvData::SelectFontBlue, 100}},
+    {L"SELECTFONTSTYLE", IntegerField{&TEmvData::SelectFontStyle, 0}},
+    {L"WINWIDTH", IntegerField{&TEmvData::WinWidth, 800}},
+    {L"WINHEIGHT", IntegerField{&TEmvData::WinHeight, 600}},
+    {L"GRPWINWIDTH", IntegerField{&TEmvData::GrpWinWidth, 300}},
+};
+static_assert(std::size(kKeys) == 31);
+
+std::wstring& IniPathOverride() {
+    static std::wstring path;
+    return path;
+}
+
+}  // namespace
+
+std::wstring IniFilePath() {
+    if (!IniPathOverride().empty()) return IniPathOverride();
+    return ChangeFileExt(TApplication::ExeName(), L".INI");
+}
+
+void SetIniFilePathForTests(std::wstring path) { IniPathOverride() = std::move(path); }
+
+void LoadEmvData(TEmvData& data) {
+    const TIniFile ini(IniFilePath());
+    TEmvData loaded{};
+    for (const SettingsKey& entry : kKeys) {
+        if (auto* s = std::get_if<StringField>(&entry.field))
+            loaded.*(s->member) = ini.ReadString(kSection, entry.key, s->defaultValue);
+        else if (auto* i = std::get_if<IntegerField>(&entry.field))
+            loaded.*(i->member) = ini.ReadInteger(kSection, entry.key, i->defaultValue);
+    }
+    data = std::move(loaded);
+}
+
+void SaveEmvData(TEmvData data) {
+    TIniFile ini(IniFilePath());
+    for (const SettingsKey& entry : kKeys) {
+        if (auto* s = std::get_if<StringField>(&entry.field))
+            ini.WriteString(kSection, entry.key, data.*(s->member));
+        else if (auto* i = std::get_if<IntegerField>(&entry.field))
+            ini.WriteInteger(kSection, entry.key, data.*(i->member));
+    }
+}
+
+COLORREF ColorFromComponents(int red, int green, int blue) noexcept {
+    return RGB(static_cast<BYTE>(red), static_cast<BYTE>(green), static_cast<BYTE>(blue));
+}

@@ -1,0 +1,56 @@
+// The settings record and its section EMVDATA of the program's INI file.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+struct TEmvData {
+    std::wstring MainKey;
+    std::wstring OptionKey;
+    std::wstring NormalFontName;
+    int NormalFontCharset;
+    int NormalFontSize;
+    int NormalFontRed;
+    int NormalFontGreen;
+    int NormalFontBlue;
+    int NormalFontStyle;
+    int GroupStartRed;
+    int GroupStartGreen;
+    int GroupStartBlue;
+    int ItemStartRed;
+    int ItemStartGreen;
+    int ItemStartBlue;
+    int GroupEndRed;
+    int GroupEndGreen;
+    int GroupEndBlue;
+    int ItemEndRed;
+    int ItemEndGreen;
+    int ItemEndBlue;
+    std::wstring SelectFontName;
+    int SelectFontCharset;
+    int SelectFontSize;
+    int SelectFontRed;
+    int SelectFontGreen;
+    int SelectFontBlue;
+    int SelectFontStyle;
+    int WinWidth;
+    int WinHeight;
+    int GrpWinWidth;
+
+    bool operator==(const TEmvData&) const = default;
+};
+
+// The program's INI file: the running exe's path with the extension ".INI".
+std::wstring IniFilePath();
+// Points IniFilePath at another file (tests); an empty path goes back to the exe's.
+void SetIniFilePathForTests(std::wstring path);
+
+// Reads the whole record; missing keys take their defaults. The caller's record is replaced
+// whole, or left as it was when reading fails.
+void LoadEmvData(TEmvData& data);
+// Writes all 31 keys in their fixed order; a refused write throws EIniFileException.
+void SaveEmvData(TEmvData data);
+
+// A colour from three components by the Windows RGB rule: each component cut to 8 bits.
+COLORREF ColorFromComponents(int red, int green, int blue) noexcept;

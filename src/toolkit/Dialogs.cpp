@@ -1,0 +1,84 @@
+#include "toolkit/Dialogs.hpp"
+
+#include <utility>
+
+#include "toolkit/Application.hpp"
+#include "toolkit/Handles.hpp"
+
+namespace {
+
+MessageBoxAnswerer& Answerer() {
+    static MessageBoxAnswerer answerer;
+    return answerer;
+}
+
+// Button texts of the box about to open; the CBT hook puts them on the buttons.
+struct ButtonText {
+    int id;
+    const wchar_t* text;
+};
+thread_local const ButtonText* t_buttonTexts = nullptr;
+thread_local size_t t_buttonCount = 0;
+
+LRESULT CALLBACK RenameButtonsHook(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_ACTIVATE && t_buttonTexts) {
+        HWND box = reinterpret_cast<HWND>(wParam);
+        for (size_t i = 0; i < t_buttonCount; ++i)
+            ::SetDlgItemTextW(box, t_buttonTexts[i].id, t_buttonTexts[i].text);
+        t_buttonTexts = nullptr;
+    }
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+HWND DefaultOwner() {
+    HWND active = ::GetActiveWindow();
+    return active ? active : Application->Handle();
+}
+
+int ShowRealBox(const MessageBoxRequest& request, const ButtonText* texts, size_t count) {
+    UniqueHhook hook;
+    if (count) {
+        t_buttonTexts = texts;
+        t_buttonCount = count;
+        hook.reset(::SetWindowsHookExW(WH_CBT, RenameButtonsHook, nullptr, ::GetCurrentThreadId()));
+    }
+    int result = ::MessageBoxW(request.owner, request.text.c_str(), request.caption.c_str(),
+                               request.style | MB_SETFOREGROUND);
+    t_buttonTexts = nullptr;
+    return result;
+}
+
+int ShowBox(const MessageBoxRequest& request, const ButtonText* texts = nullptr, size_t count = 0) {
+    if (Answerer()) return Answerer()(request);
+    return ShowRealBox(request, texts, count);
+}
+
+}  // namespace
+
+void SetMessageBoxAnswerer(MessageBoxAnswerer answerer) { Answerer() = std::move(answerer); }
+
+int ShowMessageBox(const MessageBoxRequest& request) { return ShowBox(request); }
+
+void ShowMessage(const std::wstring& text) {
+    ShowBox({DefaultOwner(), text, Application->Title, MB_OK});
+}
+
+int MessageDlg(const std::wstring& text, TMsgDlgType type, unsigned buttons) {
+    static constexpr ButtonText kTexts[] = {
+        {IDYES, L"はい(&Y)"}, {IDNO, L"いいえ(&N)"}, {IDOK, L"OK"}, {IDCANCEL, L"キャンセル"}};
+
+    UINT style = MB_OK;
+    if ((buttons & mbYes) && (buttons & mbNo))
+        style = (buttons & mbCancel) ? MB_YESNOCANCEL : MB_YESNO;
+    else if (buttons & mbCancel)
+        style = MB_OKCANCEL;
+
+    const wchar_t* caption = L"確認";
+    switch (type) {
+        case TMsgDlgType::mtWarning: caption = L"警告"; style |= MB_ICONWARNING; break;
+        case TMsgDlgType::mtError: caption = L"エラー"; style |= MB_ICONERROR; break;
+        case TMsgDlgType::mtInformation: caption = L"情報"; style |= MB_ICONINFORMATION; break;
+        case TMsgDlgType::mtConfirmation: caption = L"確認"; style |= MB_ICONQUESTION; break;
+    }
+    return ShowBox({DefaultOwner(), text, caption, style}, kTexts, std::size(kTexts));
+}

@@ -1,0 +1,87 @@
+#include "toolkit/IniFiles.hpp"
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "toolkit/Exceptions.hpp"
+
+namespace {
+
+int DigitValue(wchar_t c) {
+    if (c >= L'0' && c <= L'9') return c - L'0';
+    if (c >= L'a' && c <= L'f') return c - L'a' + 10;
+    if (c >= L'A' && c <= L'F') return c - L'A' + 10;
+    return -1;
+}
+
+bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t'; }
+
+}  // namespace
+
+std::optional<int> ParseIniInteger(std::wstring_view text) {
+    size_t pos = 0;
+    while (pos < text.size() && IsBlank(text[pos])) ++pos;
+    bool negative = false;
+    if (pos < text.size() && (text[pos] == L'-' || text[pos] == L'+')) negative = text[pos++] == L'-';
+
+    int base = 10;
+    if (pos < text.size() && text[pos] == L'$') {
+        base = 16;
+        ++pos;
+    } else if (pos + 1 < text.size() && text[pos] == L'0' && (text[pos + 1] == L'x' || text[pos + 1] == L'X')) {
+        base = 16;
+        pos += 2;
+    }
+    if (pos == text.size()) return std::nullopt;
+
+    // Hexadecimal text names a 32-bit pattern ($FFFFFFFF is -1); decimal must fit a signed value.
+    const uint64_t limit = base == 16 ? 0xFFFFFFFFull : (negative ? 0x80000000ull : 0x7FFFFFFFull);
+    uint64_t value = 0;
+    for (; pos < text.size(); ++pos) {
+        int digit = DigitValue(text[pos]);
+        if (digit < 0 || digit >= base) return std::nullopt;
+        value = value * base + digit;
+        if (value > limit) return std::nullopt;
+    }
+    uint32_t bits = static_cast<uint32_t>(value);
+    if (negative) bits = 0u - bits;
+    return static_cast<int>(bits);
+}
+
+std::wstring TIniFile::ReadString(const std::wstring& section, const std::wstring& key,
+                                  const std::wstring& defaultValue) const {
+    // The function cuts a value that does not fit and says so by filling the buffer to size - 1;
+    // grow until the value fits.
+    std::wstring buffer(256, L'\0');
+    for (;;) {
+        DWORD length = ::GetPrivateProfileStringW(section.c_str(), key.c_str(), defaultValue.c_str(),
+                                                  buffer.data(), static_cast<DWORD>(buffer.size()),
+                                                  fileName_.c_str());
+        if (length + 1 < buffer.size()) {
+            buffer.resize(length);
+            return buffer;
+        }
+        buffer.resize(buffer.size() * 4);
+    }
+}
+
+int TIniFile::ReadInteger(const std::wstring& section, const std::wstring& key, int defaultValue) const {
+    return ParseIniInteger(ReadString(section, key, L"")).value_or(defaultValue);
+}
+
+void TIniFile::WriteString(const std::wstring& section, const std::wstring& key, const std::wstring& value) {
+    if (!::WritePrivateProfileStringW(section.c_str(), key.c_str(), value.c_str(), fileName_.c_str()))
+        RaiseWriteError();
+}
+
+void TIniFile::WriteInteger(const std::wstring& section, const std::wstring& key, int value) {
+    WriteString(section, key, std::to_wstring(value));
+}
+
+void TIniFile::EraseSection(const std::wstring& section) {
+    if (!::WritePrivateProfileStringW(section.c_str(), nullptr, nullptr, fileName_.c_str()))
+        RaiseWriteError();
+}
+
+void TIniFile::RaiseWriteError() const { throw EIniFileException(fileName_ + L" に書き込めません"); }

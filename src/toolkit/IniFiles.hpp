@@ -1,0 +1,34 @@
+// An INI file through the system's private-profile functions: every call goes to the file.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+class TIniFile {
+public:
+    explicit TIniFile(std::wstring fileName) : fileName_(std::move(fileName)) {}
+
+    const std::wstring& FileName() const noexcept { return fileName_; }
+
+    // The value of the key, or the default when the key is missing. A key that is present with
+    // an empty value gives the empty text. Values are read whole, however long.
+    std::wstring ReadString(const std::wstring& section, const std::wstring& key,
+                            const std::wstring& defaultValue) const;
+    // The value as a whole number: decimal, or hexadecimal after "0x" or "$"; the default when
+    // the key is missing or its text is not a 32-bit whole number.
+    int ReadInteger(const std::wstring& section, const std::wstring& key, int defaultValue) const;
+
+    // Writes a value; a write the system refuses throws EIniFileException "<path> に書き込めません".
+    void WriteString(const std::wstring& section, const std::wstring& key, const std::wstring& value);
+    void WriteInteger(const std::wstring& section, const std::wstring& key, int value);
+    // Removes the section with all its keys; throws like a write when refused.
+    void EraseSection(const std::wstring& section);
+
+private:
+    [[noreturn]] void RaiseWriteError() const;
+    std::wstring fileName_;
+};
+
+// The whole-number rule of ReadInteger, on a text.
+std::optional<int> ParseIniInteger(std::wstring_view text);

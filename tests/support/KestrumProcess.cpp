@@ -1,0 +1,116 @@
+#include "support/KestrumProcess.hpp"
+
+#include <stdexcept>
+
+#include "support/TestSupport.hpp"
+
+namespace {
+
+struct WindowSearch {
+    DWORD process;
+    const wchar_t* className;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectWindow(HWND wnd, LPARAM lParam) {
+    auto* search = reinterpret_cast<WindowSearch*>(lParam);
+    DWORD process = 0;
+    ::GetWindowThreadProcessId(wnd, &process);
+    wchar_t className[64] = {};
+    ::GetClassNameW(wnd, className, 64);
+    if (process == search->process && std::wstring(className) == search->className) search->found.push_back(wnd);
+    return TRUE;
+}
+
+std::vector<HWND> ProcessWindows(DWORD process, const wchar_t* className) {
+    WindowSearch search{process, className, {}};
+    ::EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+}  // namespace
+
+std::wstring WindowText(HWND wnd) {
+    wchar_t text[1024] = {};
+    ::GetWindowTextW(wnd, text, 1024);
+    return text;
+}
+
+std::wstring DialogItemText(HWND dialog, int id) {
+    wchar_t text[1024] = {};
+    ::GetDlgItemTextW(dialog, id, text, 1024);
+    return text;
+}
+
+std::wstring MessageBoxText(HWND box) { return DialogItemText(box, 0xFFFF); }
+
+KestrumProcess::KestrumProcess(const std::wstring& exe, const std::wstring& folder, const std::string& iniBytes)
+    : folder_(folder), exe_(folder + L"\\Kestrum.exe") {
+    if (!::CopyFileW(exe.c_str(), exe_.c_str(), FALSE)) throw std::runtime_error("cannot copy Kestrum.exe");
+    if (!iniBytes.empty()) WriteFileBytes(IniPath(), iniBytes);
+}
+
+KestrumProcess::~KestrumProcess() {
+    if (!Running()) return;
+    if (main_) ::PostMessageW(main_, WM_CLOSE, 0, 0);
+    if (!WaitExit(std::chrono::seconds(10))) ::TerminateProcess(process_.get(), 99);
+    ::WaitForSingleObject(process_.get(), 5000);
+}
+
+std::wstring KestrumProcess::IniPath() const { return folder_ + L"\\Kestrum.INI"; }
+
+void KestrumProcess::Start() {
+    STARTUPINFOW startup{sizeof startup};
+    PROCESS_INFORMATION info{};
+    std::wstring commandLine = L"\"" + exe_ + L"\"";
+    if (!::CreateProcessW(exe_.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                          folder_.c_str(), &startup, &info))
+        throw std::runtime_error("cannot start Kestrum.exe");
+    ::CloseHandle(info.hThread);
+    process_.reset(info.hProcess);
+    id_ = info.dwProcessId;
+}
+
+bool KestrumProcess::WaitResident(std::chrono::milliseconds timeout) {
+    return WaitFor(
+        [&] {
+            auto windows = ProcessWindows(id_, L"TfmMain");
+            main_ = windows.empty() ? nullptr : windows.front();
+            return main_ && ResidentStartUpDone(main_);
+        },
+        timeout);
+}
+
+bool KestrumProcess::WaitExit(std::chrono::milliseconds timeout) {
+    return WaitFor([&] { return !Running(); }, timeout);
+}
+
+bool KestrumProcess::Running() const {
+    return process_ && ::WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT;
+}
+
+DWORD KestrumProcess::ExitCode() const {
+    DWORD code = STILL_ACTIVE;
+    ::GetExitCodeProcess(process_.get(), &code);
+    return code;
+}
+
+std::vector<HWND> KestrumProcess::Windows(const wchar_t* className) const {
+    std::vector<HWND> visible;
+    for (HWND wnd : ProcessWindows(id_, className))
+        if (::IsWindowVisible(wnd)) visible.push_back(wnd);
+    return visible;
+}
+
+HWND KestrumProcess::WaitWindow(const wchar_t* className, const wchar_t* caption,
+                                std::chrono::milliseconds timeout) const {
+    HWND found = nullptr;
+    WaitFor(
+        [&] {
+            for (HWND wnd : Windows(className))
+                if (!caption || WindowText(wnd) == caption) found = wnd;
+            return found != nullptr;
+        },
+        timeout);
+    return found;
+}

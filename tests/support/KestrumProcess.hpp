@@ -1,0 +1,49 @@
+// The real Kestrum.exe, copied into a folder of its own (its INI lives beside it) and started
+// as a user would start it, in the same virtual desktop as the test.
+#pragma once
+
+#include <windows.h>
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+#include "toolkit/Handles.hpp"
+
+class KestrumProcess {
+public:
+    // Copies the exe into the folder and writes the INI bytes beside it unless they are empty.
+    KestrumProcess(const std::wstring& exe, const std::wstring& folder, const std::string& iniBytes = {});
+    // Ends the program if it still runs: politely first, then by force.
+    ~KestrumProcess();
+
+    void Start();
+    // Waits until the hidden window exists, the tray icon is there and the hot keys are set.
+    bool WaitResident(std::chrono::milliseconds timeout = std::chrono::seconds(20));
+    bool WaitExit(std::chrono::milliseconds timeout = std::chrono::seconds(20));
+    bool Running() const;
+    DWORD ExitCode() const;
+
+    DWORD Id() const noexcept { return id_; }
+    HWND MainWindow() const noexcept { return main_; }
+    std::wstring IniPath() const;
+
+    // Visible top-level windows of the process with the class (for instance "#32770" for a
+    // message box, "#32768" for a menu).
+    std::vector<HWND> Windows(const wchar_t* className) const;
+    // Waits for such a window, optionally with the caption; nullptr on timeout.
+    HWND WaitWindow(const wchar_t* className, const wchar_t* caption = nullptr,
+                    std::chrono::milliseconds timeout = std::chrono::seconds(20)) const;
+
+private:
+    std::wstring folder_;
+    std::wstring exe_;
+    UniqueHandle process_;
+    DWORD id_ = 0;
+    HWND main_ = nullptr;
+};
+
+std::wstring WindowText(HWND wnd);
+// The text of a message box (its static text) and of one of its buttons.
+std::wstring MessageBoxText(HWND box);
+std::wstring DialogItemText(HWND dialog, int id);

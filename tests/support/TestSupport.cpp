@@ -1,0 +1,203 @@
+#include "support/TestSupport.hpp"
+
+#include <shellapi.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <thread>
+#include <vector>
+
+#include "toolkit/Handles.hpp"
+
+namespace {
+
+void RemoveTree(const std::wstring& path) {
+    std::wstring from = path + L'\0';  // the list ends with a second zero
+    SHFILEOPSTRUCTW op{};
+    op.wFunc = FO_DELETE;
+    op.pFrom = from.c_str();
+    op.fFlags = FOF_NO_UI;
+    ::SHFileOperationW(&op);
+}
+
+// The pixels of a screen rectangle, 24-bit rows padded to 4 bytes, top row first.
+std::string CaptureScreen(const RECT& rect, BITMAPINFOHEADER& header) {
+    const int width = rect.right - rect.left, height = rect.bottom - rect.top;
+    UniqueHdc screen(::CreateDCW(L"DISPLAY", nullptr, nullptr, nullptr));
+    UniqueHdc memory(::CreateCompatibleDC(screen.get()));
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 24, BI_RGB};
+    void* bits = nullptr;
+    UniqueHbitmap bitmap(::CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    {
+        SelectGuard select(memory.get(), bitmap.get());
+        ::BitBlt(memory.get(), 0, 0, width, height, screen.get(), rect.left, rect.top, SRCCOPY);
+    }
+    ::GdiFlush();
+    header = info.bmiHeader;
+    const size_t stride = (width * 3 + 3) & ~3;
+    return std::string(static_cast<const char*>(bits), stride * height);
+}
+
+// Saves the rectangle once the picture has settled: windows that have just appeared may still
+// be painting, so capture until two captures in a row agree.
+std::wstring SaveScreenRect(const RECT& rect, const std::wstring& name) {
+    BITMAPINFOHEADER header{};
+    std::string pixels = CaptureScreen(rect, header);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+    for (;;) {
+        WaitFor([] { return false; }, std::chrono::milliseconds(60));
+        std::string again = CaptureScreen(rect, header);
+        bool settled = again == pixels;
+        pixels = std::move(again);
+        if (settled || std::chrono::steady_clock::now() > deadline) break;
+    }
+    BITMAPFILEHEADER file{};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
+    file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
+    std::wstring path = ArtifactsDir() + L"\\" + name + L".bmp";
+    std::ofstream out(std::filesystem::path(path), std::ios::binary);
+    out.write(reinterpret_cast<const char*>(&file), sizeof file);
+    out.write(reinterpret_cast<const char*>(&header), sizeof header);
+    out.write(pixels.data(), static_cast<std::streamsize>(pixels.size()));
+    return path;
+}
+
+}  // namespace
+
+TempDir::TempDir() {
+    wchar_t base[MAX_PATH];
+    ::GetTempPathW(MAX_PATH, base);
+    static unsigned counter = 0;
+    for (;;) {
+        path_ = std::wstring(base) + L"kestrum-test-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
+                std::to_wstring(++counter);
+        if (::CreateDirectoryW(path_.c_str(), nullptr)) break;
+    }
+}
+
+TempDir::~TempDir() {
+    // Read-only files left by a test must not stop the clean-up.
+    WIN32_FIND_DATAW found;
+    HANDLE search = ::FindFirstFileW((path_ + L"\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do ::SetFileAttributesW(File(found.cFileName).c_str(), FILE_ATTRIBUTE_NORMAL);
+        while (::FindNextFileW(search, &found));
+        ::FindClose(search);
+    }
+    ::SetFileAttributesW(path_.c_str(), FILE_ATTRIBUTE_NORMAL);
+    RemoveTree(path_);
+}
+
+std::string ReadFileBytes(const std::wstring& path) {
+    std::ifstream in(std::filesystem::path(path), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void WriteFileBytes(const std::wstring& path, const std::string& bytes) {
+    std::ofstream out(std::filesystem::path(path), std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+bool FileExists(const std::wstring& path) {
+    return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::string ToAnsi(const std::wstring& text) {
+    if (text.empty()) return {};
+    int size = ::WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                     nullptr, nullptr);
+    std::string result(size, '\0');
+    ::WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), result.data(), size,
+                          nullptr, nullptr);
+    return result;
+}
+
+std::wstring WindowsPath(const std::string& path) {
+    std::wstring result;
+    if (!path.empty() && path[0] == '/') result = L"Z:";
+    for (char c : path) result += c == '/' ? L'\\' : static_cast<wchar_t>(static_cast<unsigned char>(c));
+    return result;
+}
+
+void PumpMessages() {
+    MSG msg;
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {  // leave it for whoever runs the loop
+            ::PostQuitMessage(static_cast<int>(msg.wParam));
+            return;
+        }
+        ::TranslateMessage(&msg);
+        ::DispatchMessageW(&msg);
+    }
+}
+
+bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    for (;;) {
+        PumpMessages();
+        if (condition()) return true;
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    }
+}
+
+std::wstring ArtifactsDir() {
+    std::wstring dir = WindowsPath(KESTRUM_ARTIFACTS_DIR);
+    ::CreateDirectoryW(dir.c_str(), nullptr);
+    return dir;
+}
+
+std::wstring SaveScreenshot(const std::wstring& name) {
+    RECT screen{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+    return SaveScreenRect(screen, name);
+}
+
+std::wstring SaveWindowShot(HWND wnd, const std::wstring& name) {
+    RECT rect{};
+    ::GetWindowRect(wnd, &rect);
+    return SaveScreenRect(rect, name);
+}
+
+bool TrayIconPresent(HWND owner, UINT id) {
+    NOTIFYICONDATAW data{};
+    data.cbSize = NOTIFYICONDATAW_V1_SIZE;
+    data.hWnd = owner;
+    data.uID = id;
+    return ::Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
+}
+
+bool ResidentStartUpDone(HWND main) {
+    return TrayIconPresent(main, 1) && ::GlobalFindAtomW(L"Zorvik002HotKey") != 0 &&
+           ::SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_BLOCK, 5000, nullptr) != 0;
+}
+
+bool HotKeyTaken(UINT vk) {
+    constexpr int kProbeId = 0xBEEF;
+    if (!::RegisterHotKey(nullptr, kProbeId, MOD_CONTROL, vk)) return true;
+    ::UnregisterHotKey(nullptr, kProbeId);
+    return false;
+}
+
+namespace {
+INPUT KeyInput(WORD vk, bool up) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = vk;
+    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    return input;
+}
+}  // namespace
+
+void SendCtrlKey(WORD vk) {
+    INPUT inputs[] = {KeyInput(VK_CONTROL, false), KeyInput(vk, false), KeyInput(vk, true),
+                      KeyInput(VK_CONTROL, true)};
+    ::SendInput(static_cast<UINT>(std::size(inputs)), inputs, sizeof(INPUT));
+}
+
+void SendKey(WORD vk) {
+    INPUT inputs[] = {KeyInput(vk, false), KeyInput(vk, true)};
+    ::SendInput(static_cast<UINT>(std::size(inputs)), inputs, sizeof(INPUT));
+}

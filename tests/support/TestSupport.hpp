@@ -1,0 +1,64 @@
+// Helpers shared by the tests: temporary folders, bytes on disk, waiting for conditions,
+// screenshots.
+#pragma once
+
+#include <windows.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+
+// A fresh folder under the temporary folder, removed with everything in it at the end.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::wstring& Path() const noexcept { return path_; }
+    std::wstring File(const std::wstring& name) const { return path_ + L"\\" + name; }
+
+private:
+    std::wstring path_;
+};
+
+std::string ReadFileBytes(const std::wstring& path);
+void WriteFileBytes(const std::wstring& path, const std::string& bytes);
+bool FileExists(const std::wstring& path);
+
+// Text in the ANSI code page of the system (Shift-JIS here), as the INI file holds it.
+std::string ToAnsi(const std::wstring& text);
+
+// A Unix path as Wine shows it (Z:\...); Windows paths pass unchanged.
+std::wstring WindowsPath(const std::string& path);
+
+// Waits until the condition holds, handling this thread's messages meanwhile; false on timeout.
+bool WaitFor(const std::function<bool()>& condition,
+             std::chrono::milliseconds timeout = std::chrono::seconds(10));
+// Handles this thread's pending messages.
+void PumpMessages();
+
+// Saves what is on the screen (the virtual desktop) as a BMP named name.bmp in the artifacts
+// folder; returns the file's path.
+std::wstring SaveScreenshot(const std::wstring& name);
+// Saves a window's area of the screen.
+std::wstring SaveWindowShot(HWND wnd, const std::wstring& name);
+// The artifacts folder (created when missing).
+std::wstring ArtifactsDir();
+
+// True when the tray holds the icon (owner window, id): asking the shell to change nothing of
+// an icon succeeds only for an icon that is there.
+bool TrayIconPresent(HWND owner, UINT id);
+
+// True when the resident window has finished its start-up work: its tray icon is there and
+// both hot keys are registered (the second atom precedes the last registration, and a message
+// sent afterwards is handled only once the start-up handler has returned).
+bool ResidentStartUpDone(HWND main);
+
+// True when Ctrl + the key is registered as a hot key by anybody (tried and given back).
+bool HotKeyTaken(UINT vk);
+
+// Presses Ctrl + the key through the system's input queue, as a user's keyboard would.
+void SendCtrlKey(WORD vk);
+// Presses and releases one key.
+void SendKey(WORD vk);

@@ -1,0 +1,124 @@
+#include <gtest/gtest.h>
+
+#include "data/clsShellIniFiles.hpp"
+#include "data/comFunc.hpp"
+#include "support/TestSupport.hpp"
+#include "toolkit/Exceptions.hpp"
+
+namespace {
+
+class CatalogueTest : public ::testing::Test {
+protected:
+    void SetUp() override { SetIniFilePathForTests(path); }
+    void TearDown() override { SetIniFilePathForTests(L""); }
+    TItemInfo Read(int group, int item) {
+        TItemInfo info{L"stale", L"stale", L"stale", L"stale", L"stale", 7};
+        TShellIniFile().ReadItemInfo(group, item, info);
+        return info;
+    }
+    TempDir dir;
+    std::wstring path = dir.File(L"Kestrum.INI");
+};
+
+}  // namespace
+
+TEST(EntryKeyName, PadsBothNumbersToFiveDigitsAndKeepsLongerOnes) {
+    EXPECT_EQ(EntryKeyName(1, L"KEY-", 0), L"GROUP-00001KEY-00000");
+    EXPECT_EQ(EntryKeyName(12, L"DirName-", 345), L"GROUP-00012DirName-00345");
+    EXPECT_EQ(EntryKeyName(100000, L"KEY-", 0), L"GROUP-100000KEY-00000");
+}
+
+TEST_F(CatalogueTest, MissingOrEmptyFileHasNoGroupsOrItems) {
+    EXPECT_EQ(TShellIniFile().GetGroupCount(), 0);
+    EXPECT_EQ(TShellIniFile().GetItemCount(1), 0);
+    EXPECT_EQ(Read(1, 1), TItemInfo{});
+    WriteFileBytes(path, "");
+    EXPECT_EQ(TShellIniFile().GetGroupCount(), 0);
+    EXPECT_FALSE(ReadFileBytes(path).size());
+}
+
+TEST_F(CatalogueTest, ListsEndAtTheFirstMissingOrEmptyKey) {
+    WriteFileBytes(path,
+                   "[DATA]\r\n"
+                   "GROUP-00001KEY-00000=1\r\n"
+                   "GROUP-00003KEY-00000=3\r\n"
+                   "GROUP-00001KEY-00001=A\r\n"
+                   "GROUP-00001KEY-00002=B\r\n"
+                   "GROUP-00001KEY-00003=\r\n"
+                   "GROUP-00001KEY-00004=D\r\n"
+                   "GROUP-00003KEY-00001=E\r\n");
+    TShellIniFile catalogue;
+    EXPECT_EQ(catalogue.GetGroupCount(), 1);
+    EXPECT_EQ(catalogue.GetItemCount(1), 2);
+    EXPECT_EQ(catalogue.GetItemCount(2), 0);
+    EXPECT_EQ(catalogue.GetItemCount(3), 1);  // counts do not look at the group list
+
+    WriteFileBytes(path, "[DATA]\r\nGROUP-00001KEY-00000=1\r\nGROUP-00002KEY-00000=\r\nGROUP-00003KEY-00000=3\r\n");
+    EXPECT_EQ(TShellIniFile().GetGroupCount(), 1);
+}
+
+TEST_F(CatalogueTest, ReadsAllSixValuesAndTreatsBadNumbersAsZero) {
+    WriteFileBytes(path,
+                   "[DATA]\r\n"
+                   "GROUP-00001KEY-00001=N\r\n"
+                   "GROUP-00001NAME-00001=\x83\x81\x83\x82\x92\xA0\r\n"  // メモ帳
+                   "GROUP-00001FILENAME-00001=C:\\Windows\\notepad.exe\r\n"
+                   "GROUP-00001PARAM-00001=/a b\r\n"
+                   "GROUP-00001DirName-00001=C:\\Windows\r\n"
+                   "GROUP-00001ICONNO-00001=abc\r\n"
+                   "GROUP-00001ICONNO-00002=-3\r\n"
+                   "GROUP-00000KEY-00001=X\r\n");
+    EXPECT_EQ(Read(1, 1), (TItemInfo{L"N", L"メモ帳", L"C:\\Windows\\notepad.exe", L"/a b", L"C:\\Windows", 0}));
+    EXPECT_EQ(Read(1, 2).IconNo, -3);
+    EXPECT_EQ(Read(2, 1), TItemInfo{});  // an absent entry replaces the record with an empty one
+}
+
+TEST_F(CatalogueTest, WholeWriteReplacesTheSectionAndKeepsTheSettings) {
+    const std::string settings = "[EMVDATA]\r\nMAINKEY=J\r\nWINWIDTH=640\r\n";
+    WriteFileBytes(path, settings +
+                             "[DATA]\r\nGROUP-00001KEY-00000=9\r\nGROUP-00005KEY-00000=5\r\n"
+                             "GROUP-00001KEY-00003=Q\r\n");
+    {
+        TShellIniFile catalogue;
+        catalogue.EraseData();
+        catalogue.WriteItemInfo({L"1", L"ツール", L"", L"", L"", 0}, 1, 0);
+        catalogue.WriteItemInfo({L"N", L"Notepad", L"C:\\Windows\\notepad.exe", L"", L"C:\\Windows", 0}, 1, 1);
+        catalogue.WriteItemInfo({L"R", L"Reg", L"regedit.exe", L"/s", L"", 2}, 1, 2);
+        catalogue.WriteItemInfo({L"2", L"Empty", L"", L"", L"", 0}, 2, 0);
+    }
+    auto entry = [](const char* g, const char* i, const std::string& key, const std::string& name,
+                    const std::string& file, const std::string& param, const std::string& folder,
+                    const std::string& icon) {
+        std::string k = std::string("GROUP-") + g;
+        return k + "NAME-" + i + "=" + name + "\r\n" + k + "FILENAME-" + i + "=" + file + "\r\n" + k + "KEY-" +
+               i + "=" + key + "\r\n" + k + "PARAM-" + i + "=" + param + "\r\n" + k + "DirName-" + i + "=" +
+               folder + "\r\n" + k + "ICONNO-" + i + "=" + icon + "\r\n";
+    };
+    EXPECT_EQ(ReadFileBytes(path),
+              settings + "[DATA]\r\n" + entry("00001", "00000", "1", ToAnsi(L"ツール"), "", "", "", "0") +
+                  entry("00001", "00001", "N", "Notepad", "C:\\Windows\\notepad.exe", "", "C:\\Windows", "0") +
+                  entry("00001", "00002", "R", "Reg", "regedit.exe", "/s", "", "2") +
+                  entry("00002", "00000", "2", "Empty", "", "", "", "0"));
+
+    TShellIniFile catalogue;
+    EXPECT_EQ(catalogue.GetGroupCount(), 2);
+    EXPECT_EQ(catalogue.GetItemCount(1), 2);
+    EXPECT_EQ(catalogue.GetItemCount(2), 0);
+    TEmvData settingsRecord{};
+    LoadEmvData(settingsRecord);
+    EXPECT_EQ(settingsRecord.WinWidth, 640);
+}
+
+TEST_F(CatalogueTest, LongAndJapaneseValuesRoundTrip) {
+    const TItemInfo item{L"A", std::wstring(3000, L'名'), L"C:\\" + std::wstring(5000, L'p') + L".exe",
+                         std::wstring(2100, L'-'), L"D:\\データ", 12};
+    TShellIniFile().WriteItemInfo(item, 1, 1);
+    EXPECT_EQ(Read(1, 1), item);
+}
+
+TEST_F(CatalogueTest, ARefusedWriteRaisesButARefusedEraseIsSilent) {
+    SetIniFilePathForTests(dir.File(L"gone\\Kestrum.INI"));
+    TShellIniFile catalogue;
+    EXPECT_NO_THROW(catalogue.EraseData());
+    EXPECT_THROW(catalogue.WriteItemInfo({L"1", L"G"}, 1, 0), EIniFileException);
+}
