@@ -1,32 +1,12 @@
-// Top-level windows of our own classes, bound to a C++ object, shown modeless or modal.
+// Top-level windows of our own classes, shown modeless or modal.
 #pragma once
 
 #include <windows.h>
 
-#include <string>
+#include "toolkit/Controls.hpp"
 
-#include "toolkit/Handles.hpp"
-
-struct FormParams {
-    const wchar_t* className;  // also the name of the window class registered for it
-    std::wstring caption;
-    DWORD style = WS_OVERLAPPEDWINDOW;
-    DWORD exStyle = 0;
-    int left = CW_USEDEFAULT, top = CW_USEDEFAULT, width = CW_USEDEFAULT, height = CW_USEDEFAULT;
-    HWND owner = nullptr;
-    HICON icon = nullptr;  // class icon, borrowed
-};
-
-class TForm {
+class TForm : public TWinControl {
 public:
-    TForm(const TForm&) = delete;
-    TForm& operator=(const TForm&) = delete;
-    virtual ~TForm();
-
-    HWND Handle() const noexcept { return handle_.get(); }
-
-    void Show();
-    void Hide();
     // Shows the form modally: the other windows of the thread are disabled and a nested message
     // loop runs until ModalResult is set; returns it.
     int ShowModal();
@@ -36,7 +16,6 @@ public:
     // Setting a result other than mrNone ends the modal showing.
     int ModalResult = 0;
 
-    void SetBounds(int left, int top, int width, int height);
     void SetLeftTop(int left, int top);
 
     // The accelerator table of the form that holds msg's window; true when msg was translated.
@@ -44,19 +23,13 @@ public:
 
 protected:
     TForm() = default;
-    // Registers the window class (once) and creates the window bound to this object.
-    void CreateFormWindow(const FormParams& params);
-    // The form's messages. Handlers run inside a guard: an escaping exception is reported.
-    virtual LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam);
-    LRESULT DefaultHandler(UINT msg, WPARAM wParam, LPARAM lParam);
+    // Creates the top-level window bound to this object.
+    void CreateFormWindow(const WindowParams& params);
+    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
     // Dialog-wide shortcuts; translated before the focused control sees the key.
     void SetAccelerators(UniqueHaccel table) { accelerators_ = std::move(table); }
 
 private:
-    static LRESULT CALLBACK StaticWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
-    static TForm* FromHandle(HWND wnd) noexcept;
-
-    UniqueHwnd handle_;
     UniqueHaccel accelerators_;
     bool modal_ = false;
 };

@@ -1,0 +1,220 @@
+#include "display/clsKestrum.hpp"
+
+#include <cmath>
+#include <cstring>
+
+#include "data/clsShellIniFiles.hpp"
+
+namespace {
+
+constexpr int kBandCount = 102;
+constexpr int kLineLeft = 10;
+constexpr int kFirstLineTop = 10;
+
+BYTE BandComponent(int from, int to, int band) {
+    return static_cast<BYTE>(from + std::lround(static_cast<double>(to - from) / 101.0 * band));
+}
+
+}  // namespace
+
+int BandHeight(int displayHeight) noexcept {
+    const int height = displayHeight / 101;
+    return height > 0 ? height : 1;
+}
+
+COLORREF BandColor(COLORREF top, COLORREF bottom, int band) noexcept {
+    return RGB(BandComponent(GetRValue(top), GetRValue(bottom), band),
+               BandComponent(GetGValue(top), GetGValue(bottom), band),
+               BandComponent(GetBValue(top), GetBValue(bottom), band));
+}
+
+void PaintGradient(TBitmap& bitmap, COLORREF top, COLORREF bottom) {
+    TCanvas& canvas = bitmap.Canvas();
+    top = ::GetNearestColor(bitmap.DC(), top);
+    bottom = ::GetNearestColor(bitmap.DC(), bottom);
+    const int width = bitmap.Width(), height = bitmap.Height(), band = BandHeight(height);
+    for (int i = 0; i < kBandCount && i * band < height; ++i) {
+        canvas.Brush.Color = BandColor(top, bottom, i);
+        canvas.FillRect({0, i * band, width, (i + 1) * band});
+    }
+    if (kBandCount * band < height) {
+        canvas.Brush.Color = BandColor(top, bottom, kBandCount - 1);
+        canvas.FillRect({0, kBandCount * band, width, height});
+    }
+}
+
+void BlendRows(uint8_t* snapshot, const uint8_t* gradient, size_t stride, int rows) noexcept {
+    const size_t words = stride / 4;
+    for (int row = 0; row < rows; ++row) {
+        uint8_t* s = snapshot + stride * row;
+        const uint8_t* g = gradient + stride * row;
+        for (size_t w = 0; w < words; ++w) {
+            uint32_t sw, gw;
+            std::memcpy(&sw, s + w * 4, 4);
+            std::memcpy(&gw, g + w * 4, 4);
+            sw = sw - ((sw >> 1) & 0x7F7F7F7Fu) + ((gw >> 1) & 0x7F7F7F7Fu);
+            std::memcpy(s + w * 4, &sw, 4);
+        }
+    }
+}
+
+TKestrum::TKestrum(TWinControl* parent) : TImage(parent) { SetAlign(TAlign::alClient); }
+
+TKestrum::~TKestrum() { DestroyLines(); }
+
+void TKestrum::DestroyLines() {
+    for (auto& line : lines_) {
+        const RECT rect = line->BoundsRect();
+        line.reset();
+        if (Parent()) {
+            ::InvalidateRect(Parent()->Handle(), &rect, TRUE);
+            ::UpdateWindow(Parent()->Handle());
+        }
+    }
+    lines_.clear();
+}
+
+void TKestrum::LoadLines(int group) {
+    DestroyLines();
+    TShellIniFile catalogue;
+    const int count = group == 0 ? catalogue.GetGroupCount() : catalogue.GetItemCount(group);
+    lines_.reserve(count);
+    for (int i = 0; i < count; ++i) {
+        auto line = std::make_unique<TLineMgr>(Parent());
+        line->SetContena(this);
+        line->SetLeft(kLineLeft);
+        line->SetLineIndex(i);
+        line->SetOnLineClick([this](int index) { LineClicked(index); });
+        TItemInfo info;
+        if (group == 0) catalogue.ReadItemInfo(i + 1, 0, info);
+        else catalogue.ReadItemInfo(group, i + 1, info);
+        line->SetKey(info.Key);
+        line->SetDispName(info.Name);
+        line->SetFileName(info.FileName);
+        line->SetLineFont(&LineFont);
+        line->SetSelectLineFont(&SelectLineFont);
+        line->SetHighlightColor(HighlightColor);
+        line->SetTypeInterval(TypeInterval);
+        line->SetOnTyped([this](int index) { LineTyped(index); });
+        lines_.push_back(std::move(line));
+    }
+}
+
+void TKestrum::SetLineFont(TFont& font) {
+    font.SetCharset(DEFAULT_CHARSET);
+    LineFont.Assign(font);
+    for (auto& line : lines_) line->SetLineFont(&LineFont);
+}
+
+void TKestrum::SetSelectLineFont(TFont& font) {
+    font.SetCharset(DEFAULT_CHARSET);
+    SelectLineFont.Assign(font);
+    for (auto& line : lines_) line->SetSelectLineFont(&SelectLineFont);
+}
+
+void TKestrum::SetHighlightColor(COLORREF color) {
+    HighlightColor = color;
+    for (auto& line : lines_) line->SetHighlightColor(color);
+}
+
+void TKestrum::SetTypeInterval(int milliseconds) {
+    TypeInterval = milliseconds;
+    for (auto& line : lines_) line->SetTypeInterval(milliseconds);
+}
+
+void TKestrum::OpenScreenCanvas() {
+    if (!screenCanvas_) screenCanvas_ = std::make_unique<TCanvas>();
+    UniqueHdc screen(::CreateDCW(L"DISPLAY", nullptr, nullptr, nullptr));
+    screenCanvas_->SetHandle(screen.get());
+    screenDC_ = std::move(screen);  // the context held before is released
+}
+
+POINT TKestrum::ParentScreenPosition() const {
+    // The sum of the positions up to the form, whose position is on the screen.
+    POINT pos{0, 0};
+    for (const TWinControl* control = Parent(); control; control = control->Parent()) {
+        const RECT bounds = control->BoundsRect();
+        pos.x += bounds.left;
+        pos.y += bounds.top;
+    }
+    return pos;
+}
+
+void TKestrum::DrawBackground() {
+    const int width = Width(), height = Height();
+    if (width <= 0 || height <= 0) return;  // nothing to paint
+    TBitmap gradient(width, height), snapshot(width, height);
+    if (screenCanvas_ && screenCanvas_->Handle()) {
+        const POINT at = ParentScreenPosition();
+        ::BitBlt(snapshot.DC(), 0, 0, width, height, screenCanvas_->Handle(), at.x, at.y, SRCCOPY);
+        ::GdiFlush();
+    }
+    PaintGradient(gradient, TopColor, BottomColor);
+    ::GdiFlush();
+    BlendRows(snapshot.Bits(), gradient.Bits(), snapshot.Stride(), height);
+    TBitmap& picture = Picture();
+    ::BitBlt(picture.DC(), 0, 0, width, height, snapshot.DC(), 0, 0, SRCCOPY);
+    Invalidate();
+}
+
+void TKestrum::StartTyping() {
+    Typing = true;
+    for (auto& line : lines_) line->EraseLine();
+    if (!lines_.empty()) {
+        lines_.front()->SetTop(kFirstLineTop);
+        lines_.front()->BeginTyping();
+    }
+}
+
+void TKestrum::LineTyped(int index) {
+    if (index < static_cast<int>(lines_.size()) - 1) {
+        TLineMgr& current = *lines_[index];
+        TLineMgr& next = *lines_[index + 1];
+        next.SetTop(current.Top() + current.Height());
+        next.BeginTyping();
+    } else {
+        Typing = false;
+    }
+}
+
+void TKestrum::DrawAllLines() {
+    for (size_t i = 0; i < lines_.size(); ++i) {
+        TLineMgr& line = *lines_[i];
+        line.SetTop(i == 0 ? kFirstLineTop : lines_[i - 1]->Top() + lines_[i - 1]->Height());
+        line.DrawLine();
+    }
+    Typing = false;
+}
+
+void TKestrum::StopTyping() {
+    if (!Typing) return;
+    for (auto& line : lines_) {
+        line->SetTypeInterval(0);
+        line->SetHalted(true);
+    }
+}
+
+void TKestrum::EraseLines() {
+    for (auto& line : lines_) line->EraseLine();
+}
+
+int TKestrum::FindKey(const std::wstring& key) const {
+    for (size_t i = 0; i < lines_.size(); ++i)
+        if (lines_[i]->Key == key) return static_cast<int>(i);
+    return -1;
+}
+
+void TKestrum::SelectLine(int index) {
+    const int count = static_cast<int>(lines_.size());
+    // A selection left over from before a reload may point past the lines: nothing to unmark.
+    const bool hasSelectedLine = SelectIndex >= 0 && SelectIndex < count;
+    if (index == -1 && SelectIndex >= 0) {
+        if (hasSelectedLine) lines_[SelectIndex]->SetSelected(false);
+        SelectIndex = -1;
+    }
+    if (index < 0 || index >= count) return;
+    if (SelectIndex >= 0 && hasSelectedLine) lines_[SelectIndex]->SetSelected(false);
+    SelectIndex = index;
+    lines_[index]->SetSelected(true);
+    if (OnSelectChange) OnSelectChange(SelectIndex);
+}

@@ -1,0 +1,182 @@
+#include "display/clsLineMgr.hpp"
+
+#include <shellapi.h>
+
+namespace {
+
+constexpr UINT_PTR kTypingTimer = 1;
+constexpr int kTextTop = 1;
+constexpr int kTextStart = 2;
+constexpr int kCharGap = 2;
+
+bool IsHighSurrogate(wchar_t c) { return c >= 0xD800 && c <= 0xDBFF; }
+bool IsLowSurrogate(wchar_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+
+// Length in UTF-16 units of the character at pos.
+size_t CharLength(std::wstring_view text, size_t pos) {
+    return IsHighSurrogate(text[pos]) && pos + 1 < text.size() && IsLowSurrogate(text[pos + 1]) ? 2 : 1;
+}
+
+}  // namespace
+
+std::vector<std::wstring_view> SplitChars(std::wstring_view text) {
+    std::vector<std::wstring_view> chars;
+    chars.reserve(text.size());
+    for (size_t pos = 0; pos < text.size();) {
+        const size_t length = CharLength(text, pos);
+        chars.push_back(text.substr(pos, length));
+        pos += length;
+    }
+    return chars;
+}
+
+int CharCount(std::wstring_view text) {
+    int count = 0;
+    for (size_t pos = 0; pos < text.size(); pos += CharLength(text, pos)) ++count;
+    return count;
+}
+
+TLineMgr::TLineMgr(TWinControl* parent) : TLineDataMgr(parent) { SetWidth(0); }
+
+TLineMgr::~TLineMgr() {
+    if (TimerID) ::KillTimer(Handle(), TimerID);
+}
+
+LRESULT TLineMgr::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+        case WM_TIMER:
+            if (wParam == kTypingTimer) WMTimer();
+            return 0;
+        case WM_MOUSEMOVE:
+            if (!trackingMouse_) {
+                TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, Handle(), 0};
+                trackingMouse_ = ::TrackMouseEvent(&track) != FALSE;
+                CMMouseEnter();
+            }
+            return TLineDataMgr::WndProc(msg, wParam, lParam);
+        case WM_MOUSELEAVE:
+            trackingMouse_ = false;
+            CMMouseLeave();
+            return 0;
+        default: return TLineDataMgr::WndProc(msg, wParam, lParam);
+    }
+}
+
+void TLineMgr::SetSelected(bool selected) {
+    Selected = selected;
+    EraseLine();
+    DrawHighlight();
+    DrawLine();
+}
+
+void TLineMgr::EraseLine() {
+    if (!Parent()) return;
+    const RECT rect = BoundsRect();
+    ::InvalidateRect(Parent()->Handle(), &rect, TRUE);
+    ::UpdateWindow(Parent()->Handle());
+}
+
+void TLineMgr::DrawHighlight() {
+    TCanvas& canvas = Canvas();
+    canvas.SetBkMode(TRANSPARENT);
+    if (Selected || MouseIn) {
+        canvas.Brush = {HighlightColor, false};
+        // Every pixel becomes the highlight AND what is there: yellow keeps red and green.
+        canvas.Pen = {HighlightColor, false, R2_MASKPEN};
+    } else {
+        canvas.Brush.Clear = true;
+        canvas.Pen.Clear = true;
+    }
+    canvas.Pen.Color = canvas.Brush.Color;
+    canvas.Rectangle(0, 0, ClientWidth(), ClientHeight());
+}
+
+void TLineMgr::DrawIcon() {
+    SHFILEINFOW info{};
+    if (!FileName.empty() && ::SHGetFileInfoW(FileName.c_str(), 0, &info, sizeof info, SHGFI_ICON)) {
+        UniqueHicon icon(info.hIcon);
+        if (icon) Canvas().DrawIcon(icon.get(), 0, 0, Height(), Height());
+    }
+    XPos += Height() + 5;
+}
+
+void TLineMgr::DrawChar(int x, int y, std::wstring_view character) {
+    if (Halted) return;
+    TCanvas& canvas = Canvas();
+    canvas.SetBkMode(TRANSPARENT);
+    // The raised look: a white copy up-left and a black copy down-right in the font of the
+    // previous character, then the character itself in the line's font.
+    canvas.Font.SetColor(RGB(255, 255, 255));
+    canvas.TextOut(x - 1, y - 1, character);
+    canvas.Font.SetColor(RGB(0, 0, 0));
+    canvas.TextOut(x + 1, y + 1, character);
+    if (const TFont* font = Selected ? SelectLineFont : LineFont) canvas.Font.Assign(*font);
+    canvas.TextOut(x, y, character);
+}
+
+void TLineMgr::BeginTyping() {
+    Halted = false;
+    if (LineFont) Canvas().Font.Assign(*LineFont);
+    text_ = LineText();
+    const int parentWidth = Parent() ? Parent()->ClientWidth() : 0;
+    SetBounds(Left(), Top(), parentWidth - 10, Canvas().TextHeight(text_) + 2);
+    EraseLine();
+    chars_ = SplitChars(text_);
+    Typing = true;
+    DrawHighlight();
+    CharIndex = 0;
+    XPos = kTextStart;
+    // Starting again replaces a running timer (same identifier).
+    TimerID = ::SetTimer(Handle(), kTypingTimer, static_cast<UINT>(TypeInterval), nullptr);
+}
+
+void TLineMgr::EndTyping() {
+    if (TimerID) ::KillTimer(Handle(), TimerID);
+    TimerID = 0;
+    Typing = false;
+    if (OnTyped) OnTyped(LineIndex);
+}
+
+void TLineMgr::WMTimer() {
+    if (CharIndex == 0) {
+        DrawIcon();
+        CharIndex = 1;
+    }
+    Canvas().SetBkMode(TRANSPARENT);
+    const int count = static_cast<int>(chars_.size());
+    if (count < CharIndex || XPos > Width()) {
+        EndTyping();
+        return;
+    }
+    const std::wstring_view character = chars_[CharIndex - 1];
+    DrawChar(XPos, kTextTop, character);
+    XPos += Canvas().TextWidth(character) + kCharGap;
+    ++CharIndex;
+}
+
+void TLineMgr::DrawLine() {
+    ::KillTimer(Handle(), kTypingTimer);
+    XPos = kTextStart;
+    DrawIcon();
+    Canvas().SetBkMode(TRANSPARENT);
+    for (std::wstring_view character : chars_) {
+        if (Halted) return;
+        DrawChar(XPos, kTextTop, character);
+        XPos += Canvas().TextWidth(character) + kCharGap;
+    }
+    if (Typing) EndTyping();
+}
+
+void TLineMgr::CMMouseEnter() {
+    MouseIn = true;
+    EraseLine();
+    DrawHighlight();
+    DrawLine();
+}
+
+void TLineMgr::CMMouseLeave() {
+    MouseIn = false;
+    EraseLine();
+    DrawHighlight();
+    DrawLine();
+}

@@ -1,0 +1,205 @@
+#include "toolkit/Controls.hpp"
+
+#include <algorithm>
+
+#include "toolkit/Application.hpp"
+#include "toolkit/Exceptions.hpp"
+
+// ---- TControl
+
+TControl::~TControl() { DetachFromParent(); }
+
+void TControl::AttachToParent(TWinControl* parent) {
+    DetachFromParent();
+    parent_ = parent;
+    if (parent_) parent_->children_.push_back(this);
+}
+
+void TControl::DetachFromParent() noexcept {
+    if (!parent_) return;
+    auto& list = parent_->children_;
+    list.erase(std::remove(list.begin(), list.end(), this), list.end());
+    parent_ = nullptr;
+}
+
+void TControl::SetAlign(TAlign align) {
+    align_ = align;
+    if (parent_) parent_->Realign();
+}
+
+// ---- TGraphicControl
+
+TGraphicControl::TGraphicControl(TWinControl* parent) { AttachToParent(parent); }
+
+TGraphicControl::~TGraphicControl() {
+    if (Parent() && Parent()->Handle()) ::InvalidateRect(Parent()->Handle(), &bounds_, TRUE);
+}
+
+void TGraphicControl::SetBounds(int left, int top, int width, int height) {
+    Invalidate();
+    bounds_ = {left, top, left + width, top + height};
+    Invalidate();
+}
+
+void TGraphicControl::Invalidate() {
+    if (Parent() && Parent()->Handle()) ::InvalidateRect(Parent()->Handle(), &bounds_, TRUE);
+}
+
+// ---- TWinControl
+
+namespace {
+
+void RegisterWindowClass(const WindowParams& params, WNDPROC proc) {
+    HINSTANCE instance = ::GetModuleHandleW(nullptr);
+    WNDCLASSEXW existing{sizeof existing};
+    if (::GetClassInfoExW(instance, params.className, &existing)) return;
+    WNDCLASSEXW wc{sizeof wc};
+    wc.style = CS_DBLCLKS;
+    wc.lpfnWndProc = proc;
+    wc.hInstance = instance;
+    wc.hIcon = params.icon;
+    wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = params.background;
+    wc.lpszClassName = params.className;
+    if (!::RegisterClassExW(&wc)) throw Exception(L"ウィンドウクラスを登録できません");
+}
+
+}  // namespace
+
+TWinControl::~TWinControl() {
+    // Children that outlive this window (graphic controls owned elsewhere) forget it.
+    for (TControl* child : std::vector<TControl*>(children_)) child->DetachFromParent();
+    if (HWND wnd = handle_.get()) {
+        // The derived part is gone: stop dispatching to this object before the window goes.
+        ::SetWindowLongPtrW(wnd, GWLP_USERDATA, 0);
+    }
+}
+
+void TWinControl::CreateControlWindow(const WindowParams& params, TWinControl* parent) {
+    RegisterWindowClass(params, &TWinControl::StaticWndProc);
+    AttachToParent(parent);
+    HWND parentWindow = parent ? parent->Handle() : params.owner;
+    DWORD style = params.style | (parent ? WS_CHILD : 0);
+    // WM_NCCREATE binds the window to this object.
+    HWND wnd = ::CreateWindowExW(params.exStyle, params.className, params.caption.c_str(), style,
+                                 params.left, params.top, params.width, params.height, parentWindow,
+                                 nullptr, ::GetModuleHandleW(nullptr), this);
+    if (!wnd) throw Exception(L"ウィンドウを作成できません");
+}
+
+TWinControl* TWinControl::FromHandle(HWND wnd) noexcept {
+    return IsOwnWindow(wnd) ? reinterpret_cast<TWinControl*>(::GetWindowLongPtrW(wnd, GWLP_USERDATA)) : nullptr;
+}
+
+bool TWinControl::IsOwnWindow(HWND wnd) noexcept {
+    return wnd && ::GetWindowLongPtrW(wnd, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&StaticWndProc);
+}
+
+LRESULT CALLBACK TWinControl::StaticWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_NCCREATE) {
+        auto* control = static_cast<TWinControl*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        ::SetWindowLongPtrW(wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(control));
+        control->handle_.reset(wnd);
+    }
+    auto* control = reinterpret_cast<TWinControl*>(::GetWindowLongPtrW(wnd, GWLP_USERDATA));
+    if (msg == WM_NCDESTROY) {
+        ::SetWindowLongPtrW(wnd, GWLP_USERDATA, 0);
+        if (control) control->handle_.release();
+        control = nullptr;
+    }
+    if (!control) return ::DefWindowProcW(wnd, msg, wParam, lParam);
+    try {
+        return control->WndProc(msg, wParam, lParam);
+    } catch (...) {
+        Application->HandleException(std::current_exception());
+        return ::DefWindowProcW(wnd, msg, wParam, lParam);
+    }
+}
+
+LRESULT TWinControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_SIZE) Realign();
+    return DefaultHandler(msg, wParam, lParam);
+}
+
+LRESULT TWinControl::DefaultHandler(UINT msg, WPARAM wParam, LPARAM lParam) {
+    return ::DefWindowProcW(Handle(), msg, wParam, lParam);
+}
+
+RECT TWinControl::BoundsRect() const {
+    RECT rect{};
+    ::GetWindowRect(Handle(), &rect);
+    if (::GetWindowLongPtrW(Handle(), GWL_STYLE) & WS_CHILD)
+        ::MapWindowPoints(nullptr, ::GetParent(Handle()), reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+void TWinControl::SetBounds(int left, int top, int width, int height) {
+    ::SetWindowPos(Handle(), nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+int TWinControl::ClientWidth() const {
+    RECT rect{};
+    ::GetClientRect(Handle(), &rect);
+    return rect.right;
+}
+
+int TWinControl::ClientHeight() const {
+    RECT rect{};
+    ::GetClientRect(Handle(), &rect);
+    return rect.bottom;
+}
+
+void TWinControl::Show() { ::ShowWindow(Handle(), SW_SHOW); }
+
+void TWinControl::Hide() { ::ShowWindow(Handle(), SW_HIDE); }
+
+RECT TWinControl::AlignArea() const {
+    RECT rect{};
+    ::GetClientRect(Handle(), &rect);
+    return rect;
+}
+
+void TWinControl::Realign() {
+    if (!Handle()) return;
+    RECT area = AlignArea();
+    for (TControl* child : children_)
+        if (child->Align() == TAlign::alLeft) {
+            const int width = child->Width();
+            child->SetBounds(area.left, area.top, width, area.bottom - area.top);
+            area.left += width;
+        }
+    for (TControl* child : children_)
+        if (child->Align() == TAlign::alClient)
+            child->SetBounds(area.left, area.top, std::max(0L, area.right - area.left),
+                             std::max(0L, area.bottom - area.top));
+}
+
+void TWinControl::PaintGraphicControls(HDC dc, const RECT& area) {
+    for (TControl* child : children_) {
+        auto* graphic = dynamic_cast<TGraphicControl*>(child);
+        RECT bounds = child->BoundsRect(), overlap;
+        if (!graphic || !::IntersectRect(&overlap, &bounds, &area)) continue;
+        const int saved = ::SaveDC(dc);
+        ::IntersectClipRect(dc, bounds.left, bounds.top, bounds.right, bounds.bottom);
+        graphic->Paint(dc);
+        ::RestoreDC(dc, saved);
+    }
+}
+
+// ---- TCustomControl
+
+void TCustomControl::CreateControlWindow(const WindowParams& params, TWinControl* parent) {
+    TWinControl::CreateControlWindow(params, parent);
+    canvas_.SetWindow(Handle());
+}
+
+LRESULT TCustomControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_PAINT) {
+        PAINTSTRUCT ps;
+        ::BeginPaint(Handle(), &ps);
+        Paint();
+        ::EndPaint(Handle(), &ps);
+        return 0;
+    }
+    return TWinControl::WndProc(msg, wParam, lParam);
+}

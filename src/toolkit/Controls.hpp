@@ -1,0 +1,139 @@
+// Controls: the window-less graphic controls painted by their parent, windowed controls of our
+// own window classes bound to their C++ object, and the alignment of children in a parent.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "toolkit/Graphics.hpp"
+#include "toolkit/Handles.hpp"
+
+enum class TAlign { alNone, alLeft, alClient };
+
+class TWinControl;
+
+class TControl {
+public:
+    TControl(const TControl&) = delete;
+    TControl& operator=(const TControl&) = delete;
+    virtual ~TControl();
+
+    TWinControl* Parent() const noexcept { return parent_; }
+
+    // Position in the parent's client area (a top-level window: on the screen) and size.
+    virtual RECT BoundsRect() const = 0;
+    virtual void SetBounds(int left, int top, int width, int height) = 0;
+    int Left() const { return BoundsRect().left; }
+    int Top() const { return BoundsRect().top; }
+    int Width() const { const RECT r = BoundsRect(); return r.right - r.left; }
+    int Height() const { const RECT r = BoundsRect(); return r.bottom - r.top; }
+    void SetLeft(int left) { SetBounds(left, Top(), Width(), Height()); }
+    void SetTop(int top) { SetBounds(Left(), top, Width(), Height()); }
+    void SetWidth(int width) { SetBounds(Left(), Top(), width, Height()); }
+    void SetHeight(int height) { SetBounds(Left(), Top(), Width(), height); }
+
+    TAlign Align() const noexcept { return align_; }
+    void SetAlign(TAlign align);
+
+protected:
+    TControl() = default;
+    // Joins the parent's children (for alignment and, for graphic controls, painting).
+    void AttachToParent(TWinControl* parent);
+    void DetachFromParent() noexcept;
+
+private:
+    friend class TWinControl;
+    TWinControl* parent_ = nullptr;  // not owned
+    TAlign align_ = TAlign::alNone;
+};
+
+// A control without a window of its own: its parent paints it.
+class TGraphicControl : public TControl {
+public:
+    explicit TGraphicControl(TWinControl* parent);
+    ~TGraphicControl() override;
+
+    RECT BoundsRect() const override { return bounds_; }
+    void SetBounds(int left, int top, int width, int height) override;
+    // Draws the control on the parent's DC (parent client coordinates).
+    virtual void Paint(HDC dc) = 0;
+    // Has the parent repaint the control's area.
+    void Invalidate();
+
+private:
+    RECT bounds_{};
+};
+
+struct WindowParams {
+    const wchar_t* className;  // also the name of the window class registered for it
+    std::wstring caption;
+    DWORD style = 0;
+    DWORD exStyle = 0;
+    int left = 0, top = 0, width = 0, height = 0;
+    HWND owner = nullptr;       // top-level windows
+    HICON icon = nullptr;       // class icon, borrowed
+    HBRUSH background = nullptr;  // class background brush, borrowed
+};
+
+// A window of our own class bound to this object from WM_NCCREATE to WM_NCDESTROY.
+class TWinControl : public TControl {
+public:
+    ~TWinControl() override;
+
+    HWND Handle() const noexcept { return handle_.get(); }
+    RECT BoundsRect() const override;
+    void SetBounds(int left, int top, int width, int height) override;
+    int ClientWidth() const;
+    int ClientHeight() const;
+
+    void Show();
+    void Hide();
+    bool Visible() const { return ::IsWindowVisible(Handle()) != FALSE; }
+    void Invalidate() { ::InvalidateRect(Handle(), nullptr, TRUE); }
+
+    // Lays out the aligned children: left-aligned ones from the left in their order, then the
+    // client-aligned ones over what is left.
+    void Realign();
+    // The children painted by this window, in their order.
+    void PaintGraphicControls(HDC dc, const RECT& area);
+
+protected:
+    TWinControl() = default;
+    // Registers the window class (once) and creates the window bound to this object; a child
+    // window when parent is given.
+    void CreateControlWindow(const WindowParams& params, TWinControl* parent = nullptr);
+    // The control's messages; an exception that escapes is reported, and the default handling
+    // runs.
+    virtual LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam);
+    LRESULT DefaultHandler(UINT msg, WPARAM wParam, LPARAM lParam);
+    // The area aligned children share (a panel leaves its bevels out).
+    virtual RECT AlignArea() const;
+    // The object bound to a window of ours, or nullptr.
+    static TWinControl* FromHandle(HWND wnd) noexcept;
+    static bool IsOwnWindow(HWND wnd) noexcept;
+
+private:
+    friend class TControl;
+    static LRESULT CALLBACK StaticWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
+    UniqueHwnd handle_;
+    std::vector<TControl*> children_;  // not owned; they leave the list when they go
+};
+
+// A windowed control with its own canvas over its window.
+class TCustomControl : public TWinControl {
+public:
+    TCanvas& Canvas() noexcept { return canvas_; }
+
+protected:
+    TCustomControl() = default;
+    void CreateControlWindow(const WindowParams& params, TWinControl* parent);
+    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    // Paints in WM_PAINT; draws nothing unless overridden.
+    virtual void Paint() {}
+
+private:
+    TCanvas canvas_;
+};

@@ -1,0 +1,87 @@
+#include "toolkit/ExtCtrls.hpp"
+
+// ---- TPanel
+
+TPanel::TPanel(TWinControl* parent, const Params& params)
+    : bevelOuter_(params.bevelOuter),
+      bevelInner_(params.bevelInner),
+      bevelWidth_(params.bevelWidth),
+      color_(::GetSysColor(COLOR_BTNFACE)) {
+    CreateControlWindow({.className = L"TPanel",
+                         .style = WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS,
+                         .left = params.left, .top = params.top,
+                         .width = params.width, .height = params.height},
+                        parent);
+    SetAlign(params.align);
+}
+
+void TPanel::SetColor(COLORREF color) {
+    color_ = color;
+    Invalidate();
+}
+
+RECT TPanel::AlignArea() const {
+    RECT area = TWinControl::AlignArea();
+    const int inset = (bevelOuter_ != TBevelCut::bvNone ? bevelWidth_ : 0) +
+                      (bevelInner_ != TBevelCut::bvNone ? bevelWidth_ : 0);
+    ::InflateRect(&area, -inset, -inset);
+    return area;
+}
+
+void TPanel::PaintBevels(HDC dc) const {
+    RECT rect{};
+    ::GetClientRect(Handle(), &rect);
+    for (TBevelCut cut : {bevelOuter_, bevelInner_}) {
+        if (cut == TBevelCut::bvNone) continue;
+        const COLORREF light = ::GetSysColor(COLOR_BTNHIGHLIGHT), dark = ::GetSysColor(COLOR_BTNSHADOW);
+        const COLORREF topLeft = cut == TBevelCut::bvRaised ? light : dark;
+        const COLORREF bottomRight = cut == TBevelCut::bvRaised ? dark : light;
+        for (int i = 0; i < bevelWidth_; ++i) {
+            UniqueHbrush tl(::CreateSolidBrush(topLeft)), br(::CreateSolidBrush(bottomRight));
+            RECT top{rect.left, rect.top, rect.right - 1, rect.top + 1};
+            RECT left{rect.left, rect.top, rect.left + 1, rect.bottom - 1};
+            RECT bottom{rect.left, rect.bottom - 1, rect.right, rect.bottom};
+            RECT right{rect.right - 1, rect.top, rect.right, rect.bottom};
+            ::FillRect(dc, &top, tl.get());
+            ::FillRect(dc, &left, tl.get());
+            ::FillRect(dc, &bottom, br.get());
+            ::FillRect(dc, &right, br.get());
+            ::InflateRect(&rect, -1, -1);
+        }
+    }
+}
+
+LRESULT TPanel::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+        case WM_ERASEBKGND: {
+            RECT rect{};
+            ::GetClientRect(Handle(), &rect);
+            UniqueHbrush brush(::CreateSolidBrush(color_));
+            ::FillRect(reinterpret_cast<HDC>(wParam), &rect, brush.get());
+            return 1;
+        }
+        case WM_PAINT: {
+            PAINTSTRUCT ps;
+            HDC dc = ::BeginPaint(Handle(), &ps);
+            PaintBevels(dc);
+            PaintGraphicControls(dc, ps.rcPaint);
+            ::EndPaint(Handle(), &ps);
+            return 0;
+        }
+        default: return TWinControl::WndProc(msg, wParam, lParam);
+    }
+}
+
+// ---- TImage
+
+void TImage::Paint(HDC dc) {
+    if (!picture_) return;
+    const RECT r = BoundsRect();
+    ::BitBlt(dc, r.left, r.top, picture_->Width(), picture_->Height(), picture_->DC(), 0, 0, SRCCOPY);
+}
+
+TBitmap& TImage::Picture() {
+    if (!picture_ || picture_->Width() != Width() || picture_->Height() != Height())
+        picture_ = std::make_unique<TBitmap>(Width(), Height());
+    return *picture_;
+}
