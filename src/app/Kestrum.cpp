@@ -4,8 +4,11 @@
 
 #include "app/mfmStart.hpp"
 #include "toolkit/Application.hpp"
+#include "toolkit/Handles.hpp"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    // The shell's icons and links are COM objects of the GUI thread.
+    ComInitializer com;
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
     ::InitCommonControlsEx(&controls);
 

@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include "data/comFunc.hpp"
+#include "launcher/Main.hpp"
 #include "toolkit/Application.hpp"
 #include "toolkit/Dialogs.hpp"
 
@@ -175,6 +176,11 @@ void TfmMain::CLOSE1Click() {
         Close();
 }
 
-// The launcher window and the options dialog are not there yet: nothing to open.
-void TfmMain::RunLauncherWindow() {}
+void TfmMain::RunLauncherWindow() {
+    TfmShow launcher(Handle());
+    launcher.SetLeftTop(0, 0);
+    launcher.ShowModal();
+}
+
+// The options dialog is not there yet: nothing to open.
 void TfmMain::RunOptionsDialog() {}

@@ -50,9 +50,20 @@ void TForm::Close() {
 
 int TForm::ShowModal() {
     ModalResult = mrNone;
-    DisabledWindows disabled{Handle(), {}};
-    ::EnumThreadWindows(::GetCurrentThreadId(), DisableOne, reinterpret_cast<LPARAM>(&disabled));
+    // The windows disabled for the showing are enabled again however it ends (also by an
+    // error), before the form hides, so activation goes back to the right window.
+    struct Restore {
+        TForm& form;
+        DisabledWindows disabled;
+        ~Restore() {
+            form.modal_ = false;
+            for (HWND wnd : disabled.windows) ::EnableWindow(wnd, TRUE);
+            form.Hide();
+        }
+    } restore{*this, {Handle(), {}}};
+    ::EnumThreadWindows(::GetCurrentThreadId(), DisableOne, reinterpret_cast<LPARAM>(&restore.disabled));
     modal_ = true;
+    FormShow();
     Show();
     ::SetActiveWindow(Handle());
 
@@ -67,11 +78,6 @@ int TForm::ShowModal() {
         }
         Application->ProcessMessage(msg);
     }
-
-    modal_ = false;
-    // Enable the owners before hiding, so activation goes back to the right window.
-    for (HWND wnd : disabled.windows) ::EnableWindow(wnd, TRUE);
-    Hide();
     return ModalResult == mrNone ? mrCancel : ModalResult;
 }
 

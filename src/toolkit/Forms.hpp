@@ -26,6 +26,8 @@ protected:
     // Creates the top-level window bound to this object.
     void CreateFormWindow(const WindowParams& params);
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    // Runs when the form is about to become visible, before it is on the screen.
+    virtual void FormShow() {}
     // Dialog-wide shortcuts; translated before the focused control sees the key.
     void SetAccelerators(UniqueHaccel table) { accelerators_ = std::move(table); }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <windows.h>
+#include <objbase.h>
 
 #include <utility>
 
@@ -102,5 +103,19 @@ public:
     bool Unregister() noexcept { return ::UnregisterHotKey(std::exchange(wnd_, nullptr), id_) != 0; }
     void reset() noexcept {
         if (wnd_) Unregister();
+    }
+};
+
+// COM for this thread, given back only when it was taken.
+class ComInitializer {
+    bool initialized_;
+
+public:
+    ComInitializer() noexcept
+        : initialized_(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))) {}
+    ComInitializer(const ComInitializer&) = delete;
+    ComInitializer& operator=(const ComInitializer&) = delete;
+    ~ComInitializer() {
+        if (initialized_) ::CoUninitialize();
     }
 };

@@ -3,19 +3,18 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include "support/E2EMain.hpp"
 #include "support/KestrumProcess.hpp"
 #include "support/TestSupport.hpp"
 
 namespace {
-
-std::wstring g_kestrumExe;  // from the command line
 
 constexpr UINT WM_TRAYNOTIFY = WM_USER + 0xA2;
 
 class ResidentE2E : public ::testing::Test {
 protected:
     void StartResident(const std::string& ini = {}) {
-        kestrum = std::make_unique<KestrumProcess>(g_kestrumExe, dir.Path(), ini);
+        kestrum = std::make_unique<KestrumProcess>(KestrumExePath(), dir.Path(), ini);
         kestrum->Start();
         ASSERT_TRUE(kestrum->WaitResident()) << "hidden window and tray icon";
     }
@@ -98,7 +97,7 @@ TEST_F(ResidentE2E, AddsItsIconAgainWhenTheNotificationAreaIsRecreated) {
 
 TEST_F(ResidentE2E, AHotKeyOwnedByAnotherProgramEndsTheStartWithOneMessage) {
     ASSERT_TRUE(::RegisterHotKey(nullptr, 1, MOD_CONTROL, 'K'));
-    kestrum = std::make_unique<KestrumProcess>(g_kestrumExe, dir.Path());
+    kestrum = std::make_unique<KestrumProcess>(KestrumExePath(), dir.Path());
     kestrum->Start();
     HWND box = kestrum->WaitWindow(L"#32770", L"Kestrum");
     ASSERT_TRUE(box);
@@ -126,14 +125,4 @@ TEST_F(ResidentE2E, AHotKeyOwnedByAnotherProgramEndsTheStartWithOneMessage) {
     EXPECT_FALSE(TrayIconPresent(main, 1)) << "no tray icon remains";
     EXPECT_FALSE(HotKeyTaken('Y')) << "the second key was never registered";
     EXPECT_EQ(::GlobalFindAtomW(L"Zorvik001HotKey"), 0);
-}
-
-int main(int argc, char** argv) {
-    ::testing::InitGoogleTest(&argc, argv);
-    if (argc < 2) {
-        fprintf(stderr, "usage: e2e_resident <path of Kestrum.exe>\n");
-        return 2;
-    }
-    g_kestrumExe = WindowsPath(argv[1]);
-    return RUN_ALL_TESTS();
 }

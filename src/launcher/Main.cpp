@@ -1,0 +1,176 @@
+#include "launcher/Main.hpp"
+
+#include <imm.h>
+#include <shellapi.h>
+
+#include <algorithm>
+
+#include "data/clsShellIniFiles.hpp"
+#include "toolkit/Application.hpp"
+#include "toolkit/Dialogs.hpp"
+#include "toolkit/ShellApi.hpp"
+#include "toolkit/Strings.hpp"
+
+namespace {
+
+constexpr COLORREF kHighlight = RGB(255, 255, 0);  // yellow
+
+void SetFont(TKestrum& display, bool selected, const std::wstring& name, int style, int size, COLORREF color) {
+    TFont font;
+    font.SetName(name);
+    font.SetStyle(static_cast<unsigned>(style) & 0xFF);
+    font.SetSize(size);
+    font.SetColor(color);
+    if (selected) display.SetSelectLineFont(font);
+    else display.SetLineFont(font);
+}
+
+}  // namespace
+
+std::optional<std::wstring> LaunchFailureMessage(INT_PTR result) {
+    if (result > 32) return std::nullopt;
+    switch (result) {
+        case SE_ERR_ASSOCINCOMPLETE:
+            return L"ファイル名の関連付けが不完全､ または無効です。もう一度登録内容を調べてください。";
+        case ERROR_FILE_NOT_FOUND:
+            return L"指定されたファイルが見つかりませんでした。もう一度登録内容を調べてください。";
+        case ERROR_PATH_NOT_FOUND:
+            return L"指定されたパスが見つかりませんでした。もう一度登録内容を調べてください。";
+        case ERROR_BAD_FORMAT:
+            return L".EXEファイルが無効です。もう一度登録内容を調べてください。";
+        default:
+            return L"実行できませんでした。もう一度登録内容を調べてください。";
+    }
+}
+
+void ExecFile(const std::wstring& fileName, const std::wstring& param, const std::wstring& dirName) {
+    const INT_PTR result = ShellOpen({Application->Handle(), L"OPEN", fileName, param, dirName, SW_SHOW});
+    if (auto message = LaunchFailureMessage(result)) ShowMessage(*message);
+}
+
+void SetNormalFont(TKestrum& display, const TEmvData& s) {
+    SetFont(display, false, s.NormalFontName, s.NormalFontStyle, s.NormalFontSize,
+            ColorFromComponents(s.NormalFontRed, s.NormalFontGreen, s.NormalFontBlue));
+}
+
+void SetSelectFont(TKestrum& display, const TEmvData& s) {
+    SetFont(display, true, s.SelectFontName, s.SelectFontStyle, s.SelectFontSize,
+            ColorFromComponents(s.SelectFontRed, s.SelectFontGreen, s.SelectFontBlue));
+}
+
+TfmShow::TfmShow(HWND owner) {
+    CreateFormWindow({.className = L"TfmShow", .caption = L"Kestrum", .style = WS_POPUP | WS_CLIPCHILDREN,
+                      .exStyle = WS_EX_TOPMOST | WS_EX_TOOLWINDOW, .owner = owner});
+    FormCreate();
+}
+
+TfmShow::~TfmShow() {
+    // The displays go before their panels.
+    itemDisplay_.reset();
+    groupDisplay_.reset();
+}
+
+void TfmShow::FormCreate() {
+    TEmvData settings;
+    LoadEmvData(settings);
+    SetBounds(0, 0, std::max(0, settings.WinWidth), std::max(0, settings.WinHeight));
+
+    pnLeftParent = std::make_unique<TPanel>(this, TPanel::Params{.width = std::max(0, settings.GrpWinWidth),
+                                                                 .bevelOuter = TBevelCut::bvNone,
+                                                                 .align = TAlign::alLeft});
+    pnLeft = std::make_unique<TPanel>(pnLeftParent.get(), TPanel::Params{.bevelOuter = TBevelCut::bvNone,
+                                                                         .bevelInner = TBevelCut::bvRaised,
+                                                                         .align = TAlign::alClient});
+    pnCle = std::make_unique<TPanel>(this, TPanel::Params{.bevelOuter = TBevelCut::bvNone,
+                                                          .bevelInner = TBevelCut::bvRaised,
+                                                          .align = TAlign::alClient});
+    Realign();
+
+    groupDisplay_ = std::make_unique<TKestrum>(pnLeft.get());
+    SetUpDisplay(*groupDisplay_, settings,
+                 ColorFromComponents(settings.GroupStartRed, settings.GroupStartGreen, settings.GroupStartBlue),
+                 ColorFromComponents(settings.GroupEndRed, settings.GroupEndGreen, settings.GroupEndBlue));
+    groupDisplay_->SetOnSelectChange([this](int index) { OnGroupSelectChangeAfter(index); });
+
+    itemDisplay_ = std::make_unique<TKestrum>(pnCle.get());
+    SetUpDisplay(*itemDisplay_, settings,
+                 ColorFromComponents(settings.ItemStartRed, settings.ItemStartGreen, settings.ItemStartBlue),
+                 ColorFromComponents(settings.ItemEndRed, settings.ItemEndGreen, settings.ItemEndBlue));
+    itemDisplay_->SetOnSelectChange([this](int index) { OnItemSelectChangeAfter(index); });
+
+    groupDisplay_->LoadLines(0);
+}
+
+void TfmShow::SetUpDisplay(TKestrum& display, const TEmvData& settings, COLORREF top, COLORREF bottom) {
+    display.SetHighlightColor(kHighlight);
+    display.SetTypeInterval(1);
+    SetNormalFont(display, settings);
+    SetSelectFont(display, settings);
+    display.SetTopColor(top);
+    display.SetBottomColor(bottom);
+}
+
+void TfmShow::FormShow() {
+    groupDisplay_->OpenScreenCanvas();
+    itemDisplay_->OpenScreenCanvas();
+    // The snapshot is of what the window is about to cover.
+    groupDisplay_->DrawBackground();
+    itemDisplay_->DrawBackground();
+    // Keys reach the window as plain characters, not as input to a Japanese input method.
+    ::ImmAssociateContext(Handle(), nullptr);
+    ::PostMessageW(Handle(), WM_USERACTIVE, 0, 0);
+    ::SetForegroundWindow(Handle());
+}
+
+void TfmShow::UserActive() {
+    ::SetForegroundWindow(Handle());
+    groupDisplay_->StartTyping();
+    itemDisplay_->StartTyping();
+}
+
+LRESULT TfmShow::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+        case WM_USERACTIVE: UserActive(); return 0;
+        case WM_KEYDOWN: FormKeyDown(wParam); return 0;
+        case WM_CHAR: FormKeyPress(static_cast<wchar_t>(wParam)); return 0;
+        case WM_KILLFOCUS: Close(); return 0;
+        default: return TForm::WndProc(msg, wParam, lParam);
+    }
+}
+
+void TfmShow::FormKeyDown(WPARAM key) {
+    if (key == VK_ESCAPE) {
+        Close();
+    } else if (key == VK_RETURN) {
+        groupDisplay_->DrawAllLines();
+        if (groupDisplay_->SelectIndex >= 0) itemDisplay_->DrawAllLines();
+    }
+}
+
+void TfmShow::FormKeyPress(wchar_t character) {
+    const std::wstring key(1, UpCaseAscii(character));
+    if (const int group = groupDisplay_->FindKey(key); group >= 0) {
+        groupDisplay_->EraseLines();
+        groupDisplay_->SelectLine(group);
+        groupDisplay_->DrawAllLines();
+    } else if (const int item = itemDisplay_->FindKey(key); item >= 0) {
+        itemDisplay_->SelectLine(item);
+        groupDisplay_->StopTyping();
+        itemDisplay_->StopTyping();
+        Close();
+    }
+}
+
+void TfmShow::OnGroupSelectChangeAfter(int index) {
+    itemDisplay_->SelectLine(-1);
+    itemDisplay_->LoadLines(index + 1);
+    itemDisplay_->StartTyping();
+}
+
+void TfmShow::OnItemSelectChangeAfter(int) {
+    const int group = groupDisplay_->SelectIndex, item = itemDisplay_->SelectIndex;
+    TItemInfo info;
+    TShellIniFile().ReadItemInfo(group + 1, item + 1, info);
+    ExecFile(info.FileName, info.Param, info.DirName);
+    Close();
+}

@@ -1,0 +1,142 @@
+// The program's main use with the real exe and the real shell: Ctrl+K, a group's digit, an
+// item's letter, and the item's program runs with its parameters in its start folder.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include "data/clsShellIniFiles.hpp"
+#include "data/comFunc.hpp"
+#include "support/E2EMain.hpp"
+#include "support/KestrumProcess.hpp"
+#include "support/TestSupport.hpp"
+
+namespace {
+
+class LauncherE2E : public ::testing::Test {
+protected:
+    void SetUp() override {
+        kestrum = std::make_unique<KestrumProcess>(KestrumExePath(), dir.Path());
+        helper = dir.File(L"record_launch.exe");
+        ASSERT_TRUE(::CopyFileW(RecordLaunchExePath().c_str(), helper.c_str(), FALSE));
+        startFolder = dir.File(L"start here");
+        ::CreateDirectoryW(startFolder.c_str(), nullptr);
+    }
+    void WriteCatalogue(const std::string& settings = {}) {
+        SetIniFilePathForTests(kestrum->IniPath());
+        TShellIniFile catalogue;
+        catalogue.WriteItemInfo({L"1", L"ツール"}, 1, 0);
+        catalogue.WriteItemInfo({L"H", L"記録する", helper, L"\"first arg\" second", startFolder}, 1, 1);
+        catalogue.WriteItemInfo({L"M", L"ない", L"C:\\no such folder\\missing.exe"}, 1, 2);
+        catalogue.WriteItemInfo({L"2", L"フォルダ"}, 2, 0);
+        catalogue.WriteItemInfo({L"W", L"Windows", L"C:\\windows"}, 2, 1);
+        SetIniFilePathForTests(L"");
+        if (!settings.empty()) WriteFileBytes(kestrum->IniPath(), ReadFileBytes(kestrum->IniPath()) + settings);
+    }
+    void StartResident() {
+        kestrum->Start();
+        ASSERT_TRUE(kestrum->WaitResident());
+    }
+    HWND OpenLauncher() {
+        SendCtrlKey('K');
+        return kestrum->WaitWindow(L"TfmShow");
+    }
+    bool LauncherGone() {
+        return WaitFor([&] { return kestrum->Windows(L"TfmShow").empty(); });
+    }
+    // The first child panel of the launcher (the group panel's parent).
+    static RECT ChildRect(HWND launcher, const wchar_t* className) {
+        HWND child = ::FindWindowExW(launcher, nullptr, className, nullptr);
+        RECT rect{};
+        ::GetWindowRect(child, &rect);
+        return rect;
+    }
+
+    TempDir dir;
+    std::unique_ptr<KestrumProcess> kestrum;
+    std::wstring helper, startFolder;
+};
+
+}  // namespace
+
+TEST_F(LauncherE2E, CtrlKThenDigitThenLetterStartsTheItemWithItsParametersInItsFolder) {
+    WriteCatalogue("[EMVDATA]\r\nWINWIDTH=720\r\nWINHEIGHT=480\r\nGRPWINWIDTH=260\r\n");
+    StartResident();
+    HWND launcher = OpenLauncher();
+    ASSERT_TRUE(launcher);
+    RECT rect{};
+    ::GetWindowRect(launcher, &rect);
+    EXPECT_EQ(rect.left, 0);
+    EXPECT_EQ(rect.top, 0);
+    EXPECT_EQ(rect.right, 720);
+    EXPECT_EQ(rect.bottom, 480);
+    EXPECT_EQ(::GetForegroundWindow(), launcher);
+    SaveScreenshot(L"launcher-typed");
+
+    SendKey('1');
+    SaveScreenshot(L"launcher-group-selected");
+    SendKey('H');
+    const std::wstring record = dir.File(L"launched.txt");
+    ASSERT_TRUE(WaitFor([&] { return FileExists(record); })) << "the helper ran";
+    EXPECT_TRUE(LauncherGone());
+    const std::string launched = ReadFileBytes(record);
+    const std::string folder = ToAnsi(startFolder);  // ASCII path: the same in UTF-8
+    EXPECT_EQ(launched, "\"first arg\" second\n" + folder + "\n");
+    EXPECT_TRUE(kestrum->Running());
+}
+
+TEST_F(LauncherE2E, AMissingFileIsReportedAndTheWindowCloses) {
+    WriteCatalogue();
+    StartResident();
+    ASSERT_TRUE(OpenLauncher());
+    SendKey('1');
+    SendKey('M');
+    HWND box = kestrum->WaitWindow(L"#32770", L"Kestrum");
+    ASSERT_TRUE(box);
+    EXPECT_EQ(MessageBoxText(box), L"指定されたファイルが見つかりませんでした。もう一度登録内容を調べてください。");
+    SaveScreenshot(L"launcher-missing-file");
+    SendKey(VK_RETURN);
+    EXPECT_TRUE(WaitFor([&] { return kestrum->Windows(L"#32770").empty(); }));
+    EXPECT_TRUE(LauncherGone()) << "closed once the box is answered";
+    EXPECT_TRUE(kestrum->Running());
+    // The resident program opens the launcher again afterwards.
+    ASSERT_TRUE(OpenLauncher());
+    SendKey(VK_ESCAPE);
+    EXPECT_TRUE(LauncherGone());
+}
+
+TEST_F(LauncherE2E, WithoutAnIniTheWindowIs800By600WithA300PixelGroupPanel) {
+    StartResident();
+    HWND launcher = OpenLauncher();
+    ASSERT_TRUE(launcher);
+    RECT rect{};
+    ::GetWindowRect(launcher, &rect);
+    EXPECT_EQ(rect.right - rect.left, 800);
+    EXPECT_EQ(rect.bottom - rect.top, 600);
+    const RECT left = ChildRect(launcher, L"TPanel");
+    EXPECT_EQ(left.right - left.left, 300);
+
+    // The hot key again while it is open: still one launcher window.
+    SendCtrlKey('K');
+    SendKey('Z');  // a key no entry has; handled after the hot key
+    EXPECT_TRUE(WaitFor([&] { return ::GetForegroundWindow() == launcher; }));
+    EXPECT_EQ(kestrum->Windows(L"TfmShow").size(), 1u);
+    SendKey(VK_ESCAPE);
+    EXPECT_TRUE(LauncherGone());
+    EXPECT_FALSE(FileExists(kestrum->IniPath())) << "opening the launcher writes nothing";
+}
+
+TEST_F(LauncherE2E, ClickingAnotherWindowClosesTheLauncher) {
+    WriteCatalogue();
+    StartResident();
+    ASSERT_TRUE(OpenLauncher());
+    HWND other = ::CreateWindowExW(0, L"STATIC", L"elsewhere", WS_POPUP | WS_VISIBLE | WS_BORDER, 900, 500, 200,
+                                   100, nullptr, nullptr, nullptr, nullptr);
+    ::SetCursorPos(1000, 550);
+    INPUT click[2] = {};
+    click[0].type = click[1].type = INPUT_MOUSE;
+    click[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    click[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    ::SendInput(2, click, sizeof(INPUT));
+    EXPECT_TRUE(LauncherGone());
+    ::DestroyWindow(other);
+}
