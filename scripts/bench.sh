@@ -6,11 +6,13 @@ scripts/setup.sh
 source scripts/wine-env.sh
 source scripts/xvfb.sh
 cmake --preset ci >/dev/null
-cmake --build build -j"$(nproc)" --target bench_background
+cmake --build build -j"$(nproc)"
 trap 'wineserver -k 2>/dev/null || true; stop_private_xvfb' EXIT
 start_private_xvfb
 scripts/wine-prefix.sh
-for bench in build/bench/bench_*.exe; do
-  echo "== $(basename "$bench" .exe)"
-  wine "$bench"
-done
+wineserver -p
+wine build/tests/wait_resident.exe 0 >/dev/null 2>&1 || true  # starts Wine's own processes
+echo "== bench_background"
+wine build/bench/bench_background.exe
+echo "== bench_launcher"
+wine build/bench/bench_launcher.exe "$PWD/build/Kestrum.exe" "$PWD/examples/Kestrum.INI"

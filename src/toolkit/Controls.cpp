@@ -186,6 +186,15 @@ void TWinControl::PaintGraphicControls(HDC dc, const RECT& area) {
     }
 }
 
+void TWinControl::ExcludeOpaqueGraphicControls(HDC dc) const {
+    for (const TControl* child : children_) {
+        const auto* graphic = dynamic_cast<const TGraphicControl*>(child);
+        if (!graphic || !graphic->Opaque()) continue;
+        const RECT bounds = graphic->BoundsRect();
+        ::ExcludeClipRect(dc, bounds.left, bounds.top, bounds.right, bounds.bottom);
+    }
+}
+
 // ---- TCustomControl
 
 void TCustomControl::CreateControlWindow(const WindowParams& params, TWinControl* parent) {

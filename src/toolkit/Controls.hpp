@@ -59,6 +59,8 @@ public:
     void SetBounds(int left, int top, int width, int height) override;
     // Draws the control on the parent's DC (parent client coordinates).
     virtual void Paint(HDC dc) = 0;
+    // True when Paint covers the whole area: the parent then need not erase beneath it.
+    virtual bool Opaque() const { return false; }
     // Has the parent repaint the control's area.
     void Invalidate();
 
@@ -98,6 +100,8 @@ public:
     void Realign();
     // The children painted by this window, in their order.
     void PaintGraphicControls(HDC dc, const RECT& area);
+    // Leaves the areas of opaque graphic children out of the DC's clipping region.
+    void ExcludeOpaqueGraphicControls(HDC dc) const;
 
 protected:
     TWinControl() = default;

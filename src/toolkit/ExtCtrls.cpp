@@ -54,10 +54,15 @@ void TPanel::PaintBevels(HDC dc) const {
 LRESULT TPanel::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
         case WM_ERASEBKGND: {
+            // What a picture covers is painted once, by the picture.
+            HDC dc = reinterpret_cast<HDC>(wParam);
+            const int saved = ::SaveDC(dc);
+            ExcludeOpaqueGraphicControls(dc);
             RECT rect{};
             ::GetClientRect(Handle(), &rect);
             UniqueHbrush brush(::CreateSolidBrush(color_));
-            ::FillRect(reinterpret_cast<HDC>(wParam), &rect, brush.get());
+            ::FillRect(dc, &rect, brush.get());
+            ::RestoreDC(dc, saved);
             return 1;
         }
         case WM_PAINT: {
@@ -78,6 +83,10 @@ void TImage::Paint(HDC dc) {
     if (!picture_) return;
     const RECT r = BoundsRect();
     ::BitBlt(dc, r.left, r.top, picture_->Width(), picture_->Height(), picture_->DC(), 0, 0, SRCCOPY);
+}
+
+bool TImage::Opaque() const {
+    return picture_ && picture_->Width() >= Width() && picture_->Height() >= Height();
 }
 
 TBitmap& TImage::Picture() {

@@ -39,6 +39,7 @@ class TImage : public TGraphicControl {
 public:
     using TGraphicControl::TGraphicControl;
     void Paint(HDC dc) override;
+    bool Opaque() const override;
     // The picture, made white in the control's size when first asked for (or when the size
     // has changed since).
     TBitmap& Picture();
