@@ -128,9 +128,13 @@ int main(int argc, char** argv) {
     for (int cycle = 16; cycle < 100; ++cycle) openAndClose(nullptr);
     const Footprint hundred = Memory(process.get());
 
-    const double cpuBefore = CpuMs(process.get());
-    WaitFor([] { return false; }, std::chrono::seconds(3));
-    const double idleCpu = CpuMs(process.get()) - cpuBefore;
+    // Two windows of 3 s: the first may still hold the end of the last closing.
+    std::vector<double> idleCpu;
+    for (int window = 0; window < 2; ++window) {
+        const double cpuBefore = CpuMs(process.get());
+        ::Sleep(3000);  // this process stays still too
+        idleCpu.push_back(CpuMs(process.get()) - cpuBefore);
+    }
 
     std::printf("hot key to launcher on screen (median of 15)\n");
     std::printf("  launcher (Ctrl+K -> visible, background drawn)  %8.1f ms\n", Median(launcher));
@@ -138,7 +142,8 @@ int main(int argc, char** argv) {
     std::printf("  ratio                                              %8.2f x   (target: 1.5x or less)\n",
                 Median(launcher) / Median(floor));
     std::printf("resident, no window open\n");
-    std::printf("  CPU time used in 3 s idle                          %8.1f ms  (target: 0)\n", idleCpu);
+    std::printf("  CPU time used in 3 s idle, then 3 s more           %6.1f, %.1f ms  (target: 0)\n", idleCpu[0],
+                idleCpu[1]);
     std::printf("memory                        after 1st cycle   after 100 cycles\n");
     std::printf("  working set                 %10.0f KB   %10.0f KB\n", first.workingSetKb, hundred.workingSetKb);
     std::printf("  private bytes               %10.0f KB   %10.0f KB\n", first.privateKb, hundred.privateKb);
