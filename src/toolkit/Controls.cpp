@@ -1,5 +1,7 @@
 #include "toolkit/Controls.hpp"
 
+#include <commctrl.h>
+
 #include <algorithm>
 
 #include "toolkit/Application.hpp"
@@ -49,6 +51,9 @@ void TGraphicControl::Invalidate() {
 
 namespace {
 
+// The property of a subclassed system control that names its object.
+constexpr wchar_t kControlProperty[] = L"Kestrum.Control";
+
 void RegisterWindowClass(const WindowParams& params, WNDPROC proc) {
     HINSTANCE instance = ::GetModuleHandleW(nullptr);
     WNDCLASSEXW existing{sizeof existing};
@@ -71,9 +76,51 @@ TWinControl::~TWinControl() {
     for (TControl* child : std::vector<TControl*>(children_)) child->DetachFromParent();
     if (HWND wnd = handle_.get()) {
         // The derived part is gone: stop dispatching to this object before the window goes.
-        ::SetWindowLongPtrW(wnd, GWLP_USERDATA, 0);
+        if (subclassed_) {
+            ::RemoveWindowSubclass(wnd, &TWinControl::SubclassProc, 0);
+            ::RemovePropW(wnd, kControlProperty);
+        } else {
+            ::SetWindowLongPtrW(wnd, GWLP_USERDATA, 0);
+        }
     }
 }
+
+void TWinControl::CreateSystemControl(const WindowParams& params, TWinControl* parent, int id) {
+    static int nextId = 1000;
+    AttachToParent(parent);
+    HWND wnd = ::CreateWindowExW(params.exStyle, params.className, params.caption.c_str(),
+                                 params.style | WS_CHILD, params.left, params.top, params.width, params.height,
+                                 parent->Handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id ? id : nextId++)),
+                                 ::GetModuleHandleW(nullptr), nullptr);
+    if (!wnd) throw Exception(L"ウィンドウを作成できません");
+    handle_.reset(wnd);
+    subclassed_ = ::SetWindowSubclass(wnd, &TWinControl::SubclassProc, 0, reinterpret_cast<DWORD_PTR>(this)) != FALSE;
+    ::SetPropW(wnd, kControlProperty, this);
+    if (HFONT font = parent->FontHandle()) ::SendMessageW(wnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+}
+
+LRESULT CALLBACK TWinControl::SubclassProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                           DWORD_PTR self) {
+    auto* control = reinterpret_cast<TWinControl*>(self);
+    if (msg == WM_NCDESTROY) {
+        ::RemoveWindowSubclass(wnd, &TWinControl::SubclassProc, 0);
+        ::RemovePropW(wnd, kControlProperty);
+        control->handle_.release();
+        control->subclassed_ = false;
+        return ::DefSubclassProc(wnd, msg, wParam, lParam);
+    }
+    return control->Dispatch(msg, wParam, lParam);
+}
+
+HFONT TWinControl::FontHandle() const { return Parent() ? Parent()->FontHandle() : nullptr; }
+
+std::wstring TWinControl::Text() const {
+    std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(Handle())) + 1, L'\0');
+    text.resize(::GetWindowTextW(Handle(), text.data(), static_cast<int>(text.size())));
+    return text;
+}
+
+void TWinControl::SetText(const std::wstring& text) { ::SetWindowTextW(Handle(), text.c_str()); }
 
 void TWinControl::CreateControlWindow(const WindowParams& params, TWinControl* parent) {
     RegisterWindowClass(params, &TWinControl::StaticWndProc);
@@ -88,7 +135,9 @@ void TWinControl::CreateControlWindow(const WindowParams& params, TWinControl* p
 }
 
 TWinControl* TWinControl::FromHandle(HWND wnd) noexcept {
-    return IsOwnWindow(wnd) ? reinterpret_cast<TWinControl*>(::GetWindowLongPtrW(wnd, GWLP_USERDATA)) : nullptr;
+    if (!wnd) return nullptr;
+    if (IsOwnWindow(wnd)) return reinterpret_cast<TWinControl*>(::GetWindowLongPtrW(wnd, GWLP_USERDATA));
+    return static_cast<TWinControl*>(::GetPropW(wnd, kControlProperty));
 }
 
 bool TWinControl::IsOwnWindow(HWND wnd) noexcept {
@@ -108,20 +157,45 @@ LRESULT CALLBACK TWinControl::StaticWndProc(HWND wnd, UINT msg, WPARAM wParam, L
         control = nullptr;
     }
     if (!control) return ::DefWindowProcW(wnd, msg, wParam, lParam);
+    return control->Dispatch(msg, wParam, lParam);
+}
+
+LRESULT TWinControl::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
     try {
-        return control->WndProc(msg, wParam, lParam);
+        return WndProc(msg, wParam, lParam);
     } catch (...) {
         Application->HandleException(std::current_exception());
-        return ::DefWindowProcW(wnd, msg, wParam, lParam);
+        try {
+            return DefaultHandler(msg, wParam, lParam);
+        } catch (...) {
+            return 0;
+        }
     }
+}
+
+bool TWinControl::Reflect(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (msg == WM_COMMAND && lParam) {
+        TWinControl* child = FromHandle(reinterpret_cast<HWND>(lParam));
+        result = 0;
+        return child && child != this && child->CommandNotify(HIWORD(wParam));
+    }
+    if (msg == WM_NOTIFY) {
+        auto* header = reinterpret_cast<NMHDR*>(lParam);
+        TWinControl* child = FromHandle(header->hwndFrom);
+        result = 0;
+        return child && child != this && child->Notify(header, result);
+    }
+    return false;
 }
 
 LRESULT TWinControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_SIZE) Realign();
+    if (LRESULT result; Reflect(msg, wParam, lParam, result)) return result;
     return DefaultHandler(msg, wParam, lParam);
 }
 
 LRESULT TWinControl::DefaultHandler(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (subclassed_) return ::DefSubclassProc(Handle(), msg, wParam, lParam);
     return ::DefWindowProcW(Handle(), msg, wParam, lParam);
 }
 

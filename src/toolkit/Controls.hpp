@@ -79,10 +79,23 @@ struct WindowParams {
     HBRUSH background = nullptr;  // class background brush, borrowed
 };
 
-// A window of our own class bound to this object from WM_NCCREATE to WM_NCDESTROY.
+// A window bound to this object: of our own class (from WM_NCCREATE to WM_NCDESTROY), or a
+// system control (a button, an edit, a tree view ...) subclassed for its lifetime. Parents
+// reflect WM_COMMAND and WM_NOTIFY to the child control's object.
 class TWinControl : public TControl {
 public:
     ~TWinControl() override;
+
+    // The font of the controls in this window: the nearest one set up the parent chain.
+    virtual HFONT FontHandle() const;
+    int ControlId() const { return ::GetDlgCtrlID(Handle()); }
+    void SetFocus() { ::SetFocus(Handle()); }
+    bool Enabled() const { return ::IsWindowEnabled(Handle()) != FALSE; }
+    void SetEnabled(bool enabled) { ::EnableWindow(Handle(), enabled); }
+    std::wstring Text() const;
+    void SetText(const std::wstring& text);
+    // The object bound to a window of ours or to a subclassed system control, or nullptr.
+    static TWinControl* FromHandle(HWND wnd) noexcept;
 
     HWND Handle() const noexcept { return handle_.get(); }
     RECT BoundsRect() const override;
@@ -108,21 +121,31 @@ protected:
     // Registers the window class (once) and creates the window bound to this object; a child
     // window when parent is given.
     void CreateControlWindow(const WindowParams& params, TWinControl* parent = nullptr);
+    // Creates a system control (params.className names the system's class) as a child, with a
+    // control identifier (a fixed one when given, for IDOK and IDCANCEL) and the parent's font.
+    void CreateSystemControl(const WindowParams& params, TWinControl* parent, int id = 0);
+    // A WM_COMMAND notification of this control (reflected by its parent); true when handled.
+    virtual bool CommandNotify(WORD) { return false; }
+    // A WM_NOTIFY notification of this control; true when handled, with the result.
+    virtual bool Notify(NMHDR*, LRESULT&) { return false; }
     // The control's messages; an exception that escapes is reported, and the default handling
     // runs.
     virtual LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT DefaultHandler(UINT msg, WPARAM wParam, LPARAM lParam);
     // The area aligned children share (a panel leaves its bevels out).
     virtual RECT AlignArea() const;
-    // The object bound to a window of ours, or nullptr.
-    static TWinControl* FromHandle(HWND wnd) noexcept;
     static bool IsOwnWindow(HWND wnd) noexcept;
 
 private:
     friend class TControl;
     static LRESULT CALLBACK StaticWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK SubclassProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                         DWORD_PTR self);
+    LRESULT Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) noexcept;
+    bool Reflect(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
     UniqueHwnd handle_;
+    bool subclassed_ = false;
     std::vector<TControl*> children_;  // not owned; they leave the list when they go
 };
 

@@ -88,6 +88,20 @@ void TForm::SetLeftTop(int left, int top) {
 bool TForm::TranslateFormKeys(MSG& msg) {
     if (!msg.hwnd || msg.message < WM_KEYFIRST || msg.message > WM_KEYLAST) return false;
     auto* form = dynamic_cast<TForm*>(FromHandle(::GetAncestor(msg.hwnd, GA_ROOT)));
-    return form && form->accelerators_ &&
-           ::TranslateAcceleratorW(form->Handle(), form->accelerators_.get(), &msg) != 0;
+    if (!form) return false;
+    if (form->accelerators_ && ::TranslateAcceleratorW(form->Handle(), form->accelerators_.get(), &msg))
+        return true;
+    return form->dialogKeys_ && ::IsDialogMessageW(form->Handle(), &msg);
+}
+
+void TForm::SetClientSizeCentered(int clientWidth, int clientHeight) {
+    RECT rect{0, 0, clientWidth, clientHeight};
+    const DWORD style = static_cast<DWORD>(::GetWindowLongPtrW(Handle(), GWL_STYLE));
+    const DWORD exStyle = static_cast<DWORD>(::GetWindowLongPtrW(Handle(), GWL_EXSTYLE));
+    ::AdjustWindowRectEx(&rect, style, ::GetMenu(Handle()) != nullptr, exStyle);
+    const int width = rect.right - rect.left, height = rect.bottom - rect.top;
+    RECT work{};
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    SetBounds(work.left + (work.right - work.left - width) / 2, work.top + (work.bottom - work.top - height) / 2,
+              width, height);
 }

@@ -17,12 +17,24 @@ public:
     int ModalResult = 0;
 
     void SetLeftTop(int left, int top);
+    // Sizes the window for this client area and centres it on the screen.
+    void SetClientSizeCentered(int clientWidth, int clientHeight);
 
-    // The accelerator table of the form that holds msg's window; true when msg was translated.
+    // The font of the form's controls ("ＭＳ Ｐゴシック" 12 pixels unless changed before the
+    // controls are made).
+    TFont Font;
+    HFONT FontHandle() const override { return Font.Handle(); }
+
+    // For the form that holds msg's window: its shortcuts, then (for a dialog) Tab, Enter and
+    // Esc; true when msg was used.
     static bool TranslateFormKeys(MSG& msg);
 
+    // The window style of a fixed dialog frame.
+    static constexpr DWORD kDialogStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | WS_CLIPCHILDREN;
+    static constexpr DWORD kDialogExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
+
 protected:
-    TForm() = default;
+    TForm() { Font.SetPixelHeight(12); }
     // Creates the top-level window bound to this object.
     void CreateFormWindow(const WindowParams& params);
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
@@ -30,8 +42,12 @@ protected:
     virtual void FormShow() {}
     // Dialog-wide shortcuts; translated before the focused control sees the key.
     void SetAccelerators(UniqueHaccel table) { accelerators_ = std::move(table); }
+    // Tab moves between the controls, Enter presses the default button (identifier IDOK),
+    // Esc the cancel button (IDCANCEL).
+    void SetDialogKeys(bool on) noexcept { dialogKeys_ = on; }
 
 private:
     UniqueHaccel accelerators_;
+    bool dialogKeys_ = false;
     bool modal_ = false;
 };

@@ -10,10 +10,12 @@ void TFont::Assign(const TFont& other) {
     if (this == &other) return;
     color_ = other.color_;
     // Keep the GDI font when only the colour differs: lines switch fonts for every character.
-    if (name_ == other.name_ && size_ == other.size_ && style_ == other.style_ && charset_ == other.charset_)
+    if (name_ == other.name_ && size_ == other.size_ && pixelHeight_ == other.pixelHeight_ &&
+        style_ == other.style_ && charset_ == other.charset_)
         return;
     name_ = other.name_;
     size_ = other.size_;
+    pixelHeight_ = other.pixelHeight_;
     style_ = other.style_;
     charset_ = other.charset_;
     Changed();
@@ -26,6 +28,11 @@ void TFont::SetName(std::wstring name) {
 
 void TFont::SetSize(int points) {
     size_ = points;
+    Changed();
+}
+
+void TFont::SetPixelHeight(int pixels) {
+    pixelHeight_ = pixels;
     Changed();
 }
 
@@ -43,7 +50,7 @@ HFONT TFont::Handle() const {
     if (!handle_) {
         LOGFONTW lf{};
         WindowDC screen(nullptr);
-        lf.lfHeight = -::MulDiv(size_, ::GetDeviceCaps(screen.get(), LOGPIXELSY), 72);
+        lf.lfHeight = pixelHeight_ ? -pixelHeight_ : -::MulDiv(size_, ::GetDeviceCaps(screen.get(), LOGPIXELSY), 72);
         lf.lfWeight = (style_ & fsBold) ? FW_BOLD : FW_NORMAL;
         lf.lfItalic = (style_ & fsItalic) != 0;
         lf.lfUnderline = (style_ & fsUnderline) != 0;

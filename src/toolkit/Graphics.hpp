@@ -28,6 +28,9 @@ public:
 
     const std::wstring& Name() const noexcept { return name_; }
     int Size() const noexcept { return size_; }  // points
+    // Character height in pixels instead of a size in points (0: the size counts).
+    int PixelHeight() const noexcept { return pixelHeight_; }
+    void SetPixelHeight(int pixels);
     unsigned Style() const noexcept { return style_; }
     COLORREF Color() const noexcept { return color_; }
     BYTE Charset() const noexcept { return charset_; }
@@ -44,6 +47,7 @@ private:
     void Changed() noexcept { handle_.reset(); }
     std::wstring name_;
     int size_ = 9;
+    int pixelHeight_ = 0;
     unsigned style_ = 0;
     COLORREF color_ = 0;
     BYTE charset_ = DEFAULT_CHARSET;
