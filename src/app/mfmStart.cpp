@@ -4,6 +4,7 @@
 
 #include "data/comFunc.hpp"
 #include "launcher/Main.hpp"
+#include "options/fmOpt.hpp"
 #include "toolkit/Application.hpp"
 #include "toolkit/Dialogs.hpp"
 
@@ -182,5 +183,7 @@ void TfmMain::RunLauncherWindow() {
     launcher.ShowModal();
 }
 
-// The options dialog is not there yet: nothing to open.
-void TfmMain::RunOptionsDialog() {}
+void TfmMain::RunOptionsDialog() {
+    TfmOption options(Handle());
+    options.ShowModal();
+}

@@ -30,6 +30,8 @@ std::wstring EntryKeyName(int group, const wchar_t* fieldPart, int item) {
 
 TShellIniFile::TShellIniFile() : ini_(IniFilePath()) {}
 
+TShellIniFile::TShellIniFile(std::wstring path) : ini_(std::move(path)) {}
+
 void TShellIniFile::EraseData() {
     try {
         ini_.EraseSection(kSection);

@@ -25,6 +25,8 @@ std::wstring EntryKeyName(int group, const wchar_t* fieldPart, int item);
 class TShellIniFile {
 public:
     TShellIniFile();
+    // The catalogue of another INI file (the copy a safe save writes).
+    explicit TShellIniFile(std::wstring path);
 
     // Removes the whole section DATA; a refusal is ignored (the writes that follow fail on
     // their own).

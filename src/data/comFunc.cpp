@@ -3,6 +3,7 @@
 #include <variant>
 
 #include "toolkit/Application.hpp"
+#include "toolkit/Exceptions.hpp"
 #include "toolkit/IniFiles.hpp"
 #include "toolkit/Strings.hpp"
 
@@ -86,13 +87,36 @@ void LoadEmvData(TEmvData& data) {
     data = std::move(loaded);
 }
 
-void SaveEmvData(TEmvData data) {
-    TIniFile ini(IniFilePath());
+void SaveEmvData(TEmvData data) { SaveEmvData(std::move(data), IniFilePath()); }
+
+void SaveEmvData(TEmvData data, const std::wstring& path) {
+    TIniFile ini(path);
     for (const SettingsKey& entry : kKeys) {
         if (auto* s = std::get_if<StringField>(&entry.field))
             ini.WriteString(kSection, entry.key, data.*(s->member));
         else if (auto* i = std::get_if<IntegerField>(&entry.field))
             ini.WriteInteger(kSection, entry.key, data.*(i->member));
+    }
+}
+
+void ChangeIniFileSafely(const std::wstring& path, const std::function<void(const std::wstring& copy)>& write) {
+    auto refused = [&] { return EIniFileException(path + L" に書き込めません"); };
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
+    // A file the user marked read-only stays untouched, whoever runs the program.
+    if (exists && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))) throw refused();
+
+    const std::wstring copy = path + L".saving";
+    ::SetFileAttributesW(copy.c_str(), FILE_ATTRIBUTE_NORMAL);
+    ::DeleteFileW(copy.c_str());  // left over from a save that was cut short
+    if (exists && !::CopyFileW(path.c_str(), copy.c_str(), FALSE)) throw refused();
+    try {
+        write(copy);
+        if (!::MoveFileExW(copy.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            throw refused();
+    } catch (...) {
+        ::DeleteFileW(copy.c_str());
+        throw;
     }
 }
 

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 struct TEmvData {
@@ -51,6 +52,14 @@ void SetIniFilePathForTests(std::wstring path);
 void LoadEmvData(TEmvData& data);
 // Writes all 31 keys in their fixed order; a refused write throws EIniFileException.
 void SaveEmvData(TEmvData data);
+// The same into another INI file.
+void SaveEmvData(TEmvData data, const std::wstring& path);
+
+// Changes the INI file all or nothing: the writes go to a copy beside it, which replaces the
+// file only when every write succeeded. When anything fails the file stays as it was, the copy
+// is removed and the error goes on (EIniFileException "<path> に書き込めません" for a file or
+// folder that refuses).
+void ChangeIniFileSafely(const std::wstring& path, const std::function<void(const std::wstring& copy)>& write);
 
 // A colour from three components by the Windows RGB rule: each component cut to 8 bits.
 COLORREF ColorFromComponents(int red, int green, int blue) noexcept;

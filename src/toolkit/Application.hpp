@@ -22,6 +22,14 @@ public:
     // Called for every message taken from the thread's queue before it is dispatched; setting
     // the flag marks the message handled, and it is not dispatched.
     std::function<void(MSG&, bool& handled)> OnMessage;
+    // The hint of what the pointer rests on (a tool button, a menu entry); OnHint is told of
+    // every change.
+    std::wstring Hint;
+    std::function<void()> OnHint;
+    void SetHint(const std::wstring& hint) {
+        Hint = hint;
+        if (OnHint) OnHint();
+    }
 
     // Creates a form; the first one created becomes the main form, owned by the application.
     template <class F, class... Args>

@@ -177,7 +177,7 @@ bool TWinControl::Reflect(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& resul
     if (msg == WM_COMMAND && lParam) {
         TWinControl* child = FromHandle(reinterpret_cast<HWND>(lParam));
         result = 0;
-        return child && child != this && child->CommandNotify(HIWORD(wParam));
+        return child && child != this && child->Command(wParam);
     }
     if (msg == WM_NOTIFY) {
         auto* header = reinterpret_cast<NMHDR*>(lParam);
@@ -236,6 +236,18 @@ RECT TWinControl::AlignArea() const {
 void TWinControl::Realign() {
     if (!Handle()) return;
     RECT area = AlignArea();
+    for (TControl* child : children_)
+        if (child->Align() == TAlign::alTop) {
+            const int height = child->Height();
+            child->SetBounds(area.left, area.top, area.right - area.left, height);
+            area.top += height;
+        }
+    for (TControl* child : children_)
+        if (child->Align() == TAlign::alBottom) {
+            const int height = child->Height();
+            child->SetBounds(area.left, area.bottom - height, area.right - area.left, height);
+            area.bottom -= height;
+        }
     for (TControl* child : children_)
         if (child->Align() == TAlign::alLeft) {
             const int width = child->Width();

@@ -10,7 +10,7 @@
 #include "toolkit/Graphics.hpp"
 #include "toolkit/Handles.hpp"
 
-enum class TAlign { alNone, alLeft, alClient };
+enum class TAlign { alNone, alTop, alBottom, alLeft, alClient };
 
 class TWinControl;
 
@@ -108,8 +108,8 @@ public:
     bool Visible() const { return ::IsWindowVisible(Handle()) != FALSE; }
     void Invalidate() { ::InvalidateRect(Handle(), nullptr, TRUE); }
 
-    // Lays out the aligned children: left-aligned ones from the left in their order, then the
-    // client-aligned ones over what is left.
+    // Lays out the aligned children: top-, bottom- and left-aligned ones from their edges in
+    // their order, then the client-aligned ones over what is left.
     void Realign();
     // The children painted by this window, in their order.
     void PaintGraphicControls(HDC dc, const RECT& area);
@@ -124,7 +124,9 @@ protected:
     // Creates a system control (params.className names the system's class) as a child, with a
     // control identifier (a fixed one when given, for IDOK and IDCANCEL) and the parent's font.
     void CreateSystemControl(const WindowParams& params, TWinControl* parent, int id = 0);
-    // A WM_COMMAND notification of this control (reflected by its parent); true when handled.
+    // A WM_COMMAND of this control (reflected by its parent); true when handled.
+    virtual bool Command(WPARAM wParam) { return CommandNotify(HIWORD(wParam)); }
+    // Its notification code, for controls that need no more.
     virtual bool CommandNotify(WORD) { return false; }
     // A WM_NOTIFY notification of this control; true when handled, with the result.
     virtual bool Notify(NMHDR*, LRESULT&) { return false; }

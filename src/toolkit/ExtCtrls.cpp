@@ -6,6 +6,7 @@ TPanel::TPanel(TWinControl* parent, const Params& params)
     : bevelOuter_(params.bevelOuter),
       bevelInner_(params.bevelInner),
       bevelWidth_(params.bevelWidth),
+      borderWidth_(params.borderWidth),
       color_(::GetSysColor(COLOR_BTNFACE)) {
     CreateControlWindow({.className = L"TPanel",
                          .style = WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS,
@@ -23,7 +24,7 @@ void TPanel::SetColor(COLORREF color) {
 RECT TPanel::AlignArea() const {
     RECT area = TWinControl::AlignArea();
     const int inset = (bevelOuter_ != TBevelCut::bvNone ? bevelWidth_ : 0) +
-                      (bevelInner_ != TBevelCut::bvNone ? bevelWidth_ : 0);
+                      (bevelInner_ != TBevelCut::bvNone ? bevelWidth_ : 0) + borderWidth_;
     ::InflateRect(&area, -inset, -inset);
     return area;
 }

@@ -17,6 +17,7 @@ public:
         TBevelCut bevelInner = TBevelCut::bvNone;
         int bevelWidth = 1;
         TAlign align = TAlign::alNone;
+        int borderWidth = 0;  // space kept free inside the bevels for aligned children
     };
     TPanel(TWinControl* parent, const Params& params);
 
@@ -31,6 +32,7 @@ private:
     void PaintBevels(HDC dc) const;
     TBevelCut bevelOuter_, bevelInner_;
     int bevelWidth_;
+    int borderWidth_;
     COLORREF color_;
 };
 

@@ -22,6 +22,25 @@ BOOL CALLBACK DisableOne(HWND wnd, LPARAM lParam) {
     return TRUE;
 }
 
+struct DescendantSearch {
+    int id;
+    HWND found;
+};
+
+BOOL CALLBACK MatchId(HWND wnd, LPARAM lParam) {
+    auto* search = reinterpret_cast<DescendantSearch*>(lParam);
+    if (::GetDlgCtrlID(wnd) != search->id || !::IsWindowVisible(wnd) || !::IsWindowEnabled(wnd)) return TRUE;
+    search->found = wnd;
+    return FALSE;
+}
+
+// A visible, enabled control with the identifier anywhere in the window.
+HWND FindDescendant(HWND window, int id) {
+    DescendantSearch search{id, nullptr};
+    ::EnumChildWindows(window, MatchId, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 }  // namespace
 
 void TForm::CreateFormWindow(const WindowParams& params) {
@@ -34,6 +53,14 @@ LRESULT TForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_CLOSE) {
         Close();
         return 0;
+    }
+    if (msg == WM_COMMAND && lParam == 0 && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
+        // Enter or Esc from the dialog keys: the default or cancel button may sit on a panel,
+        // where the dialog manager does not look for it.
+        if (HWND button = FindDescendant(Handle(), LOWORD(wParam))) {
+            ::SendMessageW(button, BM_CLICK, 0, 0);
+            return 0;
+        }
     }
     return TWinControl::WndProc(msg, wParam, lParam);
 }

@@ -8,6 +8,7 @@
 #include <thread>
 #include <vector>
 
+#include "toolkit/Application.hpp"
 #include "toolkit/Handles.hpp"
 
 namespace {
@@ -129,8 +130,7 @@ void PumpMessages() {
             ::PostQuitMessage(static_cast<int>(msg.wParam));
             return;
         }
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
+        Application->ProcessMessage(msg);  // as the program's own loops do
     }
 }
 

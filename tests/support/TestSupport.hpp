@@ -35,7 +35,7 @@ std::wstring WindowsPath(const std::string& path);
 // Waits until the condition holds, handling this thread's messages meanwhile; false on timeout.
 bool WaitFor(const std::function<bool()>& condition,
              std::chrono::milliseconds timeout = std::chrono::seconds(10));
-// Handles this thread's pending messages.
+// Handles this thread's pending messages the way the program's message loops do.
 void PumpMessages();
 
 // Saves what is on the screen (the virtual desktop) as a BMP named name.bmp in the artifacts

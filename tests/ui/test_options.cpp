@@ -1,1 +1,284 @@
+// The options dialog with its catalogue tree, against real INI files.
 #include <gtest/gtest.h>
+
+#include <functional>
+#include <vector>
+
+#include "data/clsShellIniFiles.hpp"
+#include "data/comFunc.hpp"
+#include "options/fmOpt.hpp"
+#include "support/TestSupport.hpp"
+#include "toolkit/Application.hpp"
+#include "toolkit/Dialogs.hpp"
+#include "toolkit/Exceptions.hpp"
+#include "toolkit/ShellApi.hpp"
+
+namespace {
+
+constexpr UINT WM_RUN_SCRIPT = WM_APP + 7;
+
+// The dialog with a script that runs inside its modal showing.
+class ScriptedOptions : public TfmOption {
+public:
+    ScriptedOptions() : TfmOption(nullptr) {}
+    std::function<void()> script;
+
+protected:
+    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override {
+        if (msg == WM_RUN_SCRIPT && script) {
+            std::exchange(script, nullptr)();
+            return 0;
+        }
+        return TfmOption::WndProc(msg, wParam, lParam);
+    }
+};
+
+class OptionsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        SetIniFilePathForTests(ini);
+        SetMessageBoxAnswerer([this](const MessageBoxRequest& box) {
+            boxes.push_back(box.text);
+            return int(mrOk);
+        });
+    }
+    void TearDown() override {
+        ::SetFileAttributesW(ini.c_str(), FILE_ATTRIBUTE_NORMAL);
+        SetMessageBoxAnswerer(nullptr);
+        SetShellOpenerForTests(nullptr);
+        SetIniFilePathForTests(L"");
+    }
+    void WriteIni(const std::string& text) { WriteFileBytes(ini, text); }
+    std::vector<std::wstring> Texts(TfmOption& dialog, TTreeView::Node parent) {
+        std::vector<std::wstring> texts;
+        for (auto node : dialog.Tree().Children(parent)) texts.push_back(dialog.Tree().NodeText(node));
+        return texts;
+    }
+    TItemInfo Stored(int group, int item) {
+        TItemInfo info;
+        TShellIniFile().ReadItemInfo(group, item, info);
+        return info;
+    }
+
+    TempDir dir;
+    std::wstring ini = dir.File(L"Kestrum.INI");
+    std::vector<std::wstring> boxes;
+};
+
+// An entry of the catalogue section; an address as file name, so no missing mark.
+std::string Entry(int g, int i, const std::string& key, const std::string& name,
+                  const std::string& file = "http://item") {
+    char prefix[32];
+    std::snprintf(prefix, sizeof prefix, "GROUP-%05d", g);
+    char item[8];
+    std::snprintf(item, sizeof item, "%05d", i);
+    return std::string(prefix) + "KEY-" + item + "=" + key + "\r\n" + prefix + "NAME-" + item + "=" + name + "\r\n" +
+           prefix + "FILENAME-" + item + "=" + file + "\r\n";
+}
+
+}  // namespace
+
+TEST_F(OptionsTest, LoadShowsTheCatalogueUpToTheFirstGapWithMissingMarks) {
+    const std::wstring existing = dir.File(L"tool.exe");
+    WriteFileBytes(existing, "MZ");
+    WriteIni("[DATA]\r\n" + Entry(1, 0, "1", "Tools") + Entry(1, 1, "A", "Here", ToAnsi(existing)) +
+             Entry(1, 2, "B", "Web", "hTtP://example.invalid/") + Entry(1, 3, "C", "Folder", ToAnsi(dir.Path())) +
+             Entry(1, 4, "D", "Gone", "C:\\nowhere\\gone.exe") + Entry(2, 0, "2", "Empty") +
+             Entry(4, 0, "4", "After a gap"));
+    TfmOption dialog(nullptr);
+    EXPECT_EQ(Texts(dialog, nullptr), (std::vector<std::wstring>{L"1 : Tools", L"2 : Empty"}));
+    const auto groups = dialog.Tree().Children(nullptr);
+    EXPECT_EQ(Texts(dialog, groups[0]),
+              (std::vector<std::wstring>{L"A : Here", L"B : Web", L"C : 《未存在》Folder", L"D : 《未存在》Gone"}));
+    EXPECT_TRUE(Texts(dialog, groups[1]).empty());
+    EXPECT_EQ(dialog.Tree().RecordCount(), 6u);
+}
+
+TEST_F(OptionsTest, MissingMarkRules) {
+    EXPECT_FALSE(ShowsMissingMark(L"http://x"));
+    EXPECT_FALSE(ShowsMissingMark(L"HTTPS://x"));
+    EXPECT_FALSE(ShowsMissingMark(L"Http"));
+    EXPECT_TRUE(ShowsMissingMark(L"htt"));
+    EXPECT_TRUE(ShowsMissingMark(L""));
+    EXPECT_TRUE(ShowsMissingMark(L"C:\\windows")) << "a folder counts as missing";
+    EXPECT_FALSE(ShowsMissingMark(L"C:\\windows\\notepad.exe"));
+}
+
+TEST_F(OptionsTest, SaveNumbersDenselyInTreeOrderAndKeepsTheSettings) {
+    const std::string settings = "[EMVDATA]\r\nMAINKEY=J\r\nWINWIDTH=640\r\n";
+    WriteIni(settings + "[OTHER]\r\nX=1\r\n[DATA]\r\n" + Entry(1, 0, "1", "A") + Entry(1, 1, "Q", "q") +
+             Entry(2, 0, "2", "B") + Entry(4, 0, "4", "lost"));
+    {
+        TfmOption dialog(nullptr);
+        const auto groups = dialog.Tree().Children(nullptr);
+        dialog.AddItemInfoToTree({L"Z", L"z", L"z.exe"}, groups[1]);
+        dialog.acSaveShellExecute();
+    }
+    EXPECT_EQ(Stored(1, 1).Key, L"Q");
+    EXPECT_EQ(Stored(2, 0).Name, L"B");
+    EXPECT_EQ(Stored(2, 1), (TItemInfo{L"Z", L"z", L"z.exe"}));
+    EXPECT_EQ(TShellIniFile().GetGroupCount(), 2) << "group 4 behind the gap is gone";
+    const std::string bytes = ReadFileBytes(ini);
+    EXPECT_NE(bytes.find("[OTHER]\r\nX=1\r\n"), std::string::npos);
+    TEmvData saved{};
+    LoadEmvData(saved);
+    EXPECT_EQ(saved.MainKey, L"J");
+    EXPECT_EQ(saved.WinWidth, 640);
+    EXPECT_EQ(saved.OptionKey, L"Y") << "the loaded record is written back whole";
+    EXPECT_FALSE(FileExists(ini + L".saving"));
+}
+
+TEST_F(OptionsTest, AnEmptyCatalogueSavesAnEmptySection) {
+    TfmOption dialog(nullptr);
+    EXPECT_TRUE(dialog.Tree().AllNodes().empty());
+    dialog.acSaveShellExecute();
+    EXPECT_EQ(TShellIniFile().GetGroupCount(), 0);
+    EXPECT_EQ(ReadFileBytes(ini).find("[DATA]"), std::string::npos);
+}
+
+TEST_F(OptionsTest, AFailedSaveLeavesTheFileAsItWasAndTheDialogOpen) {
+    WriteIni("[DATA]\r\n" + Entry(1, 0, "1", "Keep me") + Entry(1, 1, "A", "a", "a.exe"));
+    const std::string before = ReadFileBytes(ini);
+    ScriptedOptions dialog;
+    dialog.Tree().DeleteNode(dialog.Tree().Children(nullptr)[0]);
+    ::SetFileAttributesW(ini.c_str(), FILE_ATTRIBUTE_READONLY);
+    dialog.script = [&] {
+        ::SetForegroundWindow(dialog.Handle());
+        dialog.Tree().SetFocus();
+        SendKey(VK_RETURN);  // the default button, 更新＆終了
+        EXPECT_TRUE(WaitFor([&] { return !boxes.empty(); }));
+        EXPECT_EQ(dialog.ModalResult, 0) << "the dialog stays open after a failed save";
+        dialog.RunCommand(cmSaveShell);
+        EXPECT_EQ(boxes.size(), 2u);
+        dialog.ModalResult = mrCancel;
+    };
+    ::PostMessageW(dialog.Handle(), WM_RUN_SCRIPT, 0, 0);
+    dialog.ShowModal();
+    EXPECT_EQ(ReadFileBytes(ini), before);
+    ASSERT_FALSE(boxes.empty());
+    EXPECT_EQ(boxes[0], ini + L" に書き込めません");
+
+    // A copy that cannot be made (its place is taken by a folder) fails the same way.
+    ::SetFileAttributesW(ini.c_str(), FILE_ATTRIBUTE_NORMAL);
+    ::CreateDirectoryW((ini + L".saving").c_str(), nullptr);
+    EXPECT_THROW(dialog.acSaveShellExecute(), EIniFileException);
+    EXPECT_EQ(ReadFileBytes(ini), before);
+    ::RemoveDirectoryW((ini + L".saving").c_str());
+}
+
+TEST_F(OptionsTest, TextChangesSortOnlyTheSiblingsOfTheChangedNode) {
+    WriteIni("[DATA]\r\n" + Entry(1, 0, "3", "c") + Entry(1, 1, "B", "b") + Entry(1, 2, "A", "a") +
+             Entry(2, 0, "1", "a") + Entry(3, 0, "2", "b"));
+    TfmOption dialog(nullptr);
+    TTreeView& tree = dialog.Tree();
+    EXPECT_EQ(Texts(dialog, nullptr), (std::vector<std::wstring>{L"3 : c", L"1 : a", L"2 : b"}));
+    tree.SetNodeText(tree.Children(nullptr)[0], L"3 : c");  // the same text sorts nothing
+    EXPECT_EQ(Texts(dialog, nullptr), (std::vector<std::wstring>{L"3 : c", L"1 : a", L"2 : b"}));
+    tree.SetNodeText(tree.Children(nullptr)[2], L"1 : 0");
+    EXPECT_EQ(Texts(dialog, nullptr), (std::vector<std::wstring>{L"1 : 0", L"1 : a", L"3 : c"}));
+    EXPECT_EQ(Texts(dialog, tree.Children(nullptr)[2]), (std::vector<std::wstring>{L"B : b", L"A : a"}))
+        << "the items of another group keep their order";
+}
+
+TEST_F(OptionsTest, CtrlOReloadsWithoutShowingAnythingTwice) {
+    WriteIni("[DATA]\r\n" + Entry(1, 0, "1", "A") + Entry(1, 1, "Q", "q"));
+    TfmOption dialog(nullptr);
+    dialog.AddGroupToTree({L"9", L"unsaved"});
+    dialog.RunCommand(cmLoadShell);
+    EXPECT_EQ(Texts(dialog, nullptr), std::vector<std::wstring>{L"1 : A"});
+    EXPECT_EQ(dialog.Tree().RecordCount(), 2u);
+}
+
+TEST_F(OptionsTest, SelectionFillsTheDetailsAndReopensCollapsedGroups) {
+    WriteIni("[DATA]\r\n" + Entry(1, 0, "1", "Tools") + Entry(1, 1, "N", "Notepad", "C:\\windows\\notepad.exe") +
+             Entry(2, 0, "2", "Other") + Entry(2, 1, "X", "x"));
+    TfmOption dialog(nullptr);
+    TTreeView& tree = dialog.Tree();
+    const auto groups = tree.Children(nullptr);
+    tree.Select(tree.Children(groups[0])[0]);
+    EXPECT_EQ(dialog.DetailText(L"lbGName"), L"Tools");
+    EXPECT_EQ(dialog.DetailText(L"lbIKey"), L"N");
+    EXPECT_EQ(dialog.DetailText(L"lbIFileName"), L"C:\\windows\\notepad.exe");
+    ::SendMessageW(tree.Handle(), TVM_EXPAND, TVE_COLLAPSE, reinterpret_cast<LPARAM>(groups[1]));
+    tree.Select(groups[1]);
+    EXPECT_EQ(dialog.DetailText(L"lbGKey"), L"2");
+    EXPECT_EQ(dialog.DetailText(L"lbIName"), L"") << "a group empties the item block";
+    const UINT state = static_cast<UINT>(::SendMessageW(tree.Handle(), TVM_GETITEMSTATE,
+                                                        reinterpret_cast<WPARAM>(groups[1]), TVIS_EXPANDED));
+    EXPECT_TRUE(state & TVIS_EXPANDED);
+}
+
+TEST_F(OptionsTest, OnlyItemsCanBeDroppedAndOnlyOnGroups) {
+    WriteIni("[DATA]\r\n" + Entry(1, 0, "1", "A") + Entry(1, 1, "P", "p") + Entry(1, 2, "Q", "q") +
+             Entry(2, 0, "2", "B") + Entry(2, 1, "R", "r"));
+    TfmOption dialog(nullptr);
+    TTreeView& tree = dialog.Tree();
+    auto groups = tree.Children(nullptr);
+    const auto item = tree.Children(groups[0])[0];
+    tree.Select(groups[0]);
+    EXPECT_FALSE(tree.OnDragOver(groups[1], {})) << "a group on a group would make a third level";
+    tree.Select(item);
+    EXPECT_FALSE(tree.OnDragOver(tree.Children(groups[1])[0], {})) << "an item on an item";
+    EXPECT_FALSE(tree.OnDragOver(nullptr, {})) << "empty space";
+    ASSERT_TRUE(tree.OnDragOver(groups[1], {}));
+    tree.OnDragDrop(item, groups[1]);
+    EXPECT_EQ(Texts(dialog, groups[0]), std::vector<std::wstring>{L"Q : q"});
+    EXPECT_EQ(Texts(dialog, groups[1]), (std::vector<std::wstring>{L"R : r", L"P : p"}));
+    EXPECT_EQ(dialog.NodeInfo(tree.Children(groups[1])[1])->Key, L"P") << "the record moves with its node";
+
+    tree.Select(tree.Children(groups[0])[0]);
+    tree.OnDragDrop(tree.Children(groups[0])[0], groups[0]);  // onto its own group: to its end
+    EXPECT_EQ(Texts(dialog, groups[0]), std::vector<std::wstring>{L"Q : q"});
+    EXPECT_EQ(tree.RecordCount(), 5u);
+}
+
+TEST_F(OptionsTest, ExplorerStartsThroughTheShell) {
+    std::vector<ShellOpenRequest> starts;
+    SetShellOpenerForTests([&](const ShellOpenRequest& request) {
+        starts.push_back(request);
+        return INT_PTR(42);
+    });
+    TfmOption dialog(nullptr);
+    dialog.RunCommand(cmExp);
+    ASSERT_EQ(starts.size(), 1u);
+    EXPECT_EQ(starts[0].file, L"Explorer.exe");
+    EXPECT_EQ(starts[0].verb, L"OPEN");
+    EXPECT_EQ(starts[0].parameters, L"");
+    EXPECT_EQ(starts[0].show, SW_SHOW);
+}
+
+TEST_F(OptionsTest, HintsReachTheStatusBarAndTheHandlersGoWithTheDialog) {
+    bool filterSeen = false;
+    Application->OnMessage = [&](MSG&, bool&) { filterSeen = true; };
+    {
+        TfmOption dialog(nullptr);
+        ::SendMessageW(dialog.Handle(), WM_MENUSELECT, MAKEWPARAM(cmDelGroup, MF_HILITE), 0);
+        EXPECT_EQ(dialog.StatusBar().PanelText(0), L"　選択されたグループを削除する");
+        ::SendMessageW(dialog.Handle(), WM_MENUSELECT, MAKEWPARAM(0, 0xFFFF), 0);
+        EXPECT_EQ(dialog.StatusBar().PanelText(0), L"");
+    }
+    ASSERT_TRUE(Application->OnMessage);
+    MSG msg{};
+    bool handled = false;
+    Application->OnMessage(msg, handled);
+    EXPECT_TRUE(filterSeen) << "the filter from before the dialog is back";
+    EXPECT_FALSE(Application->OnHint);
+    Application->OnMessage = nullptr;
+}
+
+TEST_F(OptionsTest, CtrlSSavesFromAnyControlAndThePagesArePictured) {
+    WriteIni("[DATA]\r\n" + Entry(1, 0, "1", "A"));
+    ScriptedOptions dialog;
+    dialog.AddGroupToTree({L"2", L"Added"});
+    dialog.script = [&] {
+        ::SetForegroundWindow(dialog.Handle());
+        dialog.Tree().SetFocus();
+        SaveWindowShot(dialog.Handle(), L"options-files-page");
+        SendCtrlKey('S');
+        EXPECT_TRUE(WaitFor([&] { return Stored(2, 0).Name == L"Added"; }));
+        EXPECT_EQ(dialog.ModalResult, 0);
+        SendKey(VK_ESCAPE);
+    };
+    ::PostMessageW(dialog.Handle(), WM_RUN_SCRIPT, 0, 0);
+    EXPECT_EQ(dialog.ShowModal(), mrCancel);
+}

@@ -1,0 +1,374 @@
+#include "options/fmOpt.hpp"
+
+#include <shellapi.h>
+
+#include <algorithm>
+#include <iterator>
+
+#include "launcher/Main.hpp"
+#include "options/OptionPictures.hpp"
+#include "toolkit/Application.hpp"
+#include "toolkit/Dialogs.hpp"
+
+namespace {
+
+const wchar_t kMissingMark[] = L"《未存在》";
+
+// The dialog's actions: caption, hint, picture and shortcut of each command.
+struct ActionSpec {
+    OptionCommand command;
+    const wchar_t* caption;
+    const wchar_t* hint;
+    int image;
+    BYTE virtFlags;  // FCONTROL, FSHIFT
+    WORD key;
+    const wchar_t* shortcutText;
+};
+constexpr ActionSpec kActions[] = {
+    {cmAddGroup, L"ｸﾞﾙｰﾌﾟ追加", L"　グループウィンドウを開き、グループを追加する", picAddGroup, 0, VK_INSERT, L"Ins"},
+    {cmModGroup, L"ｸﾞﾙｰﾌﾟ更新", L"　グループウィンドウを開き、選択されたグループを更新する", picModGroup, FSHIFT,
+     VK_INSERT, L"Shift+Ins"},
+    {cmDelGroup, L"ｸﾞﾙｰﾌﾟ削除", L"　選択されたグループを削除する", picDelGroup, 0, VK_DELETE, L"Del"},
+    {cmAddItem, L"ﾌｧｲﾙ追加", L"　ファイル操作ウィンドウを開き、選択されたグループにファイルを追加する", picAddItem,
+     FCONTROL, VK_INSERT, L"Ctrl+Ins"},
+    {cmModItem, L"ﾌｧｲﾙ変更", L"　ファイル操作ウィンドウを開き、選択されたファイルを変更する", picModItem, FCONTROL,
+     'I', L"Ctrl+I"},
+    {cmDelItem, L"ﾌｧｲﾙ削除", L"　選択されたファイルを削除する", picDelItem, FCONTROL, VK_DELETE, L"Ctrl+Del"},
+    {cmSaveShell, L"acSaveShell", L"", -1, FCONTROL, 'S', L"Ctrl+S"},
+    {cmLoadShell, L"acLoadShell", L"", -1, FCONTROL, 'O', L"Ctrl+O"},
+    {cmExp, L"ｴｸｽﾌﾟﾛｰﾗ起動(&X)", L"", -1, FCONTROL, 'X', L"Ctrl+X"},
+    {cmNowProcess, L"プロセス一覧取得(&N)", L"現在の起動中のプロセス一覧を表示します", picProcesses, FCONTROL, 'N',
+     L"Ctrl+N"},
+};
+
+const ActionSpec* FindAction(int command) {
+    for (const ActionSpec& action : kActions)
+        if (action.command == command) return &action;
+    return nullptr;
+}
+
+// The detail area: a caption and a value label per row, each in a sunken frame.
+struct DetailRow {
+    const wchar_t* caption;
+    const wchar_t* valueName;
+    int top, captionWidth, valueWidth, valueHeight;
+    bool wordWrap;
+};
+constexpr int kDetailLeft = 6, kDetailGap = 3, kRowHeight = 20;
+constexpr DetailRow kDetailRows[] = {
+    {L"ｸﾞﾙｰﾌﾟｷｰ", L"lbGKey", 12, 69, 253, kRowHeight, false},
+    {L"ｸﾞﾙｰﾌﾟ名", L"lbGName", 36, 69, 253, kRowHeight, false},
+    {L"ｱｲﾃﾑｷｰ", L"lbIKey", 80, 77, 245, kRowHeight, false},
+    {L"ｱｲﾃﾑ名", L"lbIName", 104, 77, 245, kRowHeight, false},
+    {L"ﾌｧｲﾙ名", L"lbIFileName", 128, 77, 237, 89, true},
+    {L"ﾊﾟﾗﾒｰﾀ", L"lbIParam", 224, 77, 245, kRowHeight, false},
+    {L"起動ﾃﾞｨﾚｸﾄﾘ", L"lbIDirName", 248, 77, 237, 81, true},
+};
+
+// The nodes' records: a heap copy of the entry per node.
+struct CatalogueRecord : TTreeView::NodeRecord {
+    explicit CatalogueRecord(TItemInfo entry) : info(std::move(entry)) {}
+    TItemInfo info;
+};
+
+}  // namespace
+
+bool ShowsMissingMark(const std::wstring& fileName) {
+    std::wstring head = fileName.substr(0, 4);
+    std::transform(head.begin(), head.end(), head.begin(), [](wchar_t c) { return ::towupper(c); });
+    if (head == L"HTTP") return false;
+    const DWORD attributes = ::GetFileAttributesW(fileName.c_str());
+    return attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::wstring GroupNodeText(const TItemInfo& group) { return group.Key + L" : " + group.Name; }
+
+std::wstring ItemNodeText(const TItemInfo& item, bool missingMark) {
+    return item.Key + L" : " + (missingMark ? kMissingMark : L"") + item.Name;
+}
+
+TfmOption::TfmOption(HWND owner) {
+    CreateFormWindow({.className = L"TfmOption", .caption = L"オプション設定", .style = kDialogStyle,
+                      .exStyle = kDialogExStyle, .owner = owner});
+    SetDialogKeys(true);
+    CreateMainMenu();
+    SetClientSizeCentered(632, 476);
+    CreateFrame();
+    FormCreate();
+}
+
+TfmOption::~TfmOption() { FormDestroy(); }
+
+void TfmOption::CreateMainMenu() {
+    imageList_ = MakeOptionPictures();
+    images_ = imageList_.get();
+    HMENU bar = ::CreateMenu();
+    auto addEntry = [&](HMENU menu, int command) {
+        const ActionSpec& action = *FindAction(command);
+        const std::wstring text = std::wstring(action.caption) + L"\t" + action.shortcutText;
+        ::AppendMenuW(menu, MF_STRING, action.command, text.c_str());
+        if (action.image >= 0) {
+            menuPictures_.push_back(OptionPictureBitmap(images_, action.image, ::GetSysColor(COLOR_MENU)));
+            MENUITEMINFOW info{sizeof info};
+            info.fMask = MIIM_BITMAP;
+            info.hbmpItem = menuPictures_.back().get();
+            ::SetMenuItemInfoW(menu, action.command, FALSE, &info);
+        }
+    };
+    HMENU files = ::CreatePopupMenu();
+    for (int command : {cmAddGroup, cmModGroup, cmDelGroup}) addEntry(files, command);
+    ::AppendMenuW(files, MF_SEPARATOR, 0, nullptr);
+    for (int command : {cmAddItem, cmModItem, cmDelItem}) addEntry(files, command);
+    ::AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(files), L"ﾌｧｲﾙ設定(&F)");
+    ::AppendMenuW(bar, MF_STRING, cmNowProcess, FindAction(cmNowProcess)->caption);
+    HMENU tools = ::CreatePopupMenu();
+    addEntry(tools, cmExp);
+    ::AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(tools), L"ﾂｰﾙ関連(&T)");
+    ::SetMenu(Handle(), bar);  // the window destroys it with itself
+
+    std::vector<ACCEL> shortcuts;
+    for (const ActionSpec& action : kActions)
+        shortcuts.push_back({static_cast<BYTE>(FVIRTKEY | action.virtFlags), action.key,
+                             static_cast<WORD>(action.command)});
+    SetAccelerators(UniqueHaccel(::CreateAcceleratorTableW(shortcuts.data(), static_cast<int>(shortcuts.size()))));
+}
+
+void TfmOption::CreateFrame() {
+    StatusBar1 = std::make_unique<TStatusBar>(this, 26, 500);
+    pnBottom = std::make_unique<TPanel>(this, TPanel::Params{.height = 39, .align = TAlign::alBottom});
+    Button1 = std::make_unique<TButton>(pnBottom.get(), ControlParams{372, 8, 80, 24, L"更新のみ"});
+    Button2 = std::make_unique<TButton>(pnBottom.get(), ControlParams{458, 8, 80, 24, L"更新＆終了"},
+                                        TButton::Role::Default);
+    Button3 = std::make_unique<TButton>(pnBottom.get(), ControlParams{544, 8, 80, 24, L"キャンセル"},
+                                        TButton::Role::Cancel, mrCancel);
+    Button1->OnClick = [this] { SaveReportingErrors(); };
+    Button2->OnClick = [this] { Button2Click(); };
+
+    PageControl1 = std::make_unique<TPageControl>(this, TAlign::alClient);
+    TPanel& files = PageControl1->AddPage(L"ﾌｧｲﾙ設定", 3);
+    PageControl1->AddPage(L"外観　設定", 3);
+    PageControl1->AddPage(L"起動　設定", 3);
+    Realign();
+    CreateFirstPage(files);
+    PageControl1->SetActivePageIndex(0);
+}
+
+void TfmOption::CreateFirstPage(TPanel& page) {
+    pnToolBar = std::make_unique<TPanel>(&page, TPanel::Params{.height = 33, .bevelOuter = TBevelCut::bvNone,
+                                                               .align = TAlign::alTop});
+    std::vector<TToolBar::Button> buttons;
+    for (int command : {int(cmAddGroup), int(cmModGroup), int(cmDelGroup), 0, int(cmAddItem), int(cmModItem),
+                        int(cmDelItem), 0, int(cmNowProcess)})
+        buttons.push_back({command, command ? FindAction(command)->image : 0});
+    ToolBar1 = std::make_unique<TToolBar>(pnToolBar.get(), images_, SIZE{27, 26}, buttons);
+    ToolBar1->SetBounds(2, 2, 400, 28);
+    ToolBar1->OnButton = [this](int command) { RunCommand(command); };
+    ToolBar1->OnHotButton = [this](int command) { ShowCommandHint(command); };
+
+    pnTree = std::make_unique<TPanel>(&page, TPanel::Params{.width = 281, .bevelOuter = TBevelCut::bvNone,
+                                                            .align = TAlign::alLeft, .borderWidth = 3});
+    TFont treeFont;
+    treeFont.SetName(L"ＭＳ ゴシック");
+    treeFont.SetPixelHeight(12);
+    tvShell = std::make_unique<TTreeView>(pnTree.get(), TAlign::alClient, treeFont);
+    tvShell->OnChange = [this] { tvShellChange(); };
+    tvShell->OnDblClick = [this] { RunCommand(cmModItem); };
+    tvShell->OnDragOver = [this](Node target, POINT) { return tvShellDragOver(target); };
+    tvShell->OnDragDrop = [this](Node source, Node target) { tvShellDragDrop(source, target); };
+
+    pnDetail = std::make_unique<TPanel>(&page, TPanel::Params{.bevelOuter = TBevelCut::bvNone,
+                                                              .align = TAlign::alClient});
+    page.Realign();
+    for (const DetailRow& row : kDetailRows) {
+        detailLabels_.push_back(std::make_unique<TLabel>(
+            pnDetail.get(), ControlParams{kDetailLeft, row.top, row.captionWidth, kRowHeight, row.caption}, true));
+        detailLabels_.push_back(std::make_unique<TLabel>(
+            pnDetail.get(),
+            ControlParams{kDetailLeft + row.captionWidth + kDetailGap, row.top, row.valueWidth, row.valueHeight},
+            true, row.wordWrap));
+        valueLabels_.emplace_back(row.valueName, detailLabels_.back().get());
+    }
+}
+
+void TfmOption::FormCreate() {
+    LoadEmvData(settings_);
+    tvShell->Clear();
+    ::DragAcceptFiles(tvShell->Handle(), TRUE);
+    previousFilter_ = std::exchange(Application->OnMessage, [this](MSG& msg, bool& handled) { Msg(msg, handled); });
+    acLoadShellExecute();
+    previousHint_ = std::exchange(Application->OnHint, [this] { DisplayHint(); });
+}
+
+void TfmOption::FormDestroy() noexcept {
+    // The application-wide handlers must not outlive the dialog.
+    Application->OnMessage = std::move(previousFilter_);
+    Application->OnHint = std::move(previousHint_);
+    AllTreeDispose();
+}
+
+LRESULT TfmOption::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+        case WM_COMMAND:
+            // Menu entries and shortcuts (no control window).
+            if (lParam == 0 && FindAction(LOWORD(wParam))) {
+                RunCommand(LOWORD(wParam));
+                return 0;
+            }
+            break;
+        case WM_MENUSELECT:
+            ShowCommandHint((HIWORD(wParam) & MF_POPUP) || HIWORD(wParam) == 0xFFFF ? 0 : LOWORD(wParam));
+            break;
+        default: break;
+    }
+    return TForm::WndProc(msg, wParam, lParam);
+}
+
+void TfmOption::RunCommand(int command) {
+    switch (command) {
+        case cmSaveShell: SaveReportingErrors(); break;
+        case cmLoadShell: acLoadShellExecute(); break;
+        case cmExp: acExpExecute(); break;
+        default: break;  // the editing commands and the process import come with their dialogs
+    }
+}
+
+void TfmOption::ShowCommandHint(int command) {
+    const ActionSpec* action = FindAction(command);
+    Application->SetHint(action ? action->hint : L"");
+}
+
+void TfmOption::DisplayHint() { StatusBar1->SetPanelText(0, Application->Hint); }
+
+void TfmOption::Msg(MSG& msg, bool& handled) {
+    if (msg.message != WM_DROPFILES) return;
+    handled = true;
+    WMDROPFILES(reinterpret_cast<HDROP>(msg.wParam));
+}
+
+void TfmOption::WMDROPFILES(HDROP drop) { ::DragFinish(drop); }
+
+TItemInfo* TfmOption::NodeInfo(Node node) const {
+    auto* record = node ? static_cast<CatalogueRecord*>(tvShell->Record(node)) : nullptr;
+    return record ? &record->info : nullptr;
+}
+
+TfmOption::Node TfmOption::AddGroupToTree(const TItemInfo& info) {
+    return tvShell->AddNode(nullptr, GroupNodeText(info), std::make_unique<CatalogueRecord>(info));
+}
+
+TfmOption::Node TfmOption::AddItemInfoToTree(const TItemInfo& info, Node group) {
+    return tvShell->AddNode(group, ItemNodeText(info, ShowsMissingMark(info.FileName)),
+                            std::make_unique<CatalogueRecord>(info));
+}
+
+void TfmOption::AllTreeDispose() noexcept {
+    if (tvShell) tvShell->ReleaseAllRecords();
+}
+
+void TfmOption::SetItemInfoToWindow(int kind, const TItemInfo& group, const TItemInfo& item) {
+    const TItemInfo empty;
+    const TItemInfo& shown = kind == 1 ? item : empty;
+    const std::wstring values[] = {group.Key, group.Name, shown.Key, shown.Name, shown.FileName, shown.Param,
+                                   shown.DirName};
+    for (size_t i = 0; i < valueLabels_.size(); ++i) valueLabels_[i].second->SetText(values[i]);
+}
+
+std::wstring TfmOption::DetailText(const wchar_t* labelName) const {
+    for (const auto& [name, label] : valueLabels_)
+        if (std::wstring_view(name) == labelName) return label->Text();
+    return {};
+}
+
+void TfmOption::acLoadShellExecute() {
+    // Loading again shows what is stored, once: the tree is emptied first.
+    AllTreeDispose();
+    tvShell->Clear();
+    TShellIniFile catalogue;
+    TItemInfo group;
+    for (int g = 1;; ++g) {
+        catalogue.ReadItemInfo(g, 0, group);
+        if (group.Key.empty()) break;
+        const Node groupNode = AddGroupToTree(group);
+        TItemInfo item;
+        for (int i = 1;; ++i) {
+            catalogue.ReadItemInfo(g, i, item);
+            if (item.Key.empty()) break;
+            AddItemInfoToTree(item, groupNode);
+        }
+    }
+    tvShell->ExpandAll();
+}
+
+void TfmOption::acSaveShellExecute() {
+    const TEmvData settings = settings_;
+    ChangeIniFileSafely(IniFilePath(), [&](const std::wstring& copy) {
+        TShellIniFile catalogue(copy);
+        catalogue.EraseData();
+        const std::vector<Node> groups = tvShell->Children(nullptr);
+        for (size_t g = 0; g < groups.size(); ++g) {
+            if (const TItemInfo* info = NodeInfo(groups[g])) catalogue.WriteItemInfo(*info, int(g) + 1, 0);
+            const std::vector<Node> items = tvShell->Children(groups[g]);
+            for (size_t i = 0; i < items.size(); ++i)
+                if (const TItemInfo* info = NodeInfo(items[i])) catalogue.WriteItemInfo(*info, int(g) + 1, int(i) + 1);
+        }
+        SaveEmvData(settings, copy);
+    });
+}
+
+bool TfmOption::SaveReportingErrors() {
+    try {
+        acSaveShellExecute();
+        return true;
+    } catch (...) {
+        Application->HandleException(std::current_exception());
+        return false;
+    }
+}
+
+void TfmOption::Button2Click() {
+    // The dialog closes only after a save that succeeded: a failed one keeps the user's edits.
+    if (SaveReportingErrors()) ModalResult = mrOk;
+}
+
+void TfmOption::acExpExecute() { ExecFile(L"Explorer.exe", L"", L""); }
+
+void TfmOption::tvShellChange() {
+    const Node selected = tvShell->Selected();
+    if (const TItemInfo* info = NodeInfo(selected)) {
+        if (tvShell->Level(selected) == 0) {
+            SetItemInfoToWindow(0, *info, TItemInfo{});
+        } else if (const TItemInfo* group = NodeInfo(tvShell->ParentNode(selected))) {
+            SetItemInfoToWindow(1, *group, *info);
+        }
+    }
+    tvShell->ExpandAll();
+}
+
+bool TfmOption::tvShellDragOver(Node target) {
+    const Node source = tvShell->Selected();
+    // Only items move, and only onto groups: the tree stays two levels deep.
+    if (!target || tvShell->Level(target) != 0 || !source || tvShell->Level(source) != 1) return false;
+    TCanvas canvas(tvShell->Handle());
+    canvas.Font = tvShell->Font();
+    const RECT rect = tvShell->TextRect(target);
+    COLORREF background = static_cast<COLORREF>(::SendMessageW(tvShell->Handle(), TVM_GETBKCOLOR, 0, 0));
+    if (background == CLR_NONE || background == static_cast<COLORREF>(-1)) background = ::GetSysColor(COLOR_WINDOW);
+    canvas.Brush = {background, false};
+    canvas.FillRect(rect);
+    canvas.SetBkMode(TRANSPARENT);
+    canvas.TextOut(rect.left + 2, rect.top + 1, tvShell->NodeText(target));
+    canvas.Pen = {RGB(255, 0, 0), false, R2_COPYPEN};
+    if (::GetAsyncKeyState(VK_CONTROL) & 0x8000) {
+        canvas.Rectangle(rect.left + 1, rect.bottom - 1, rect.right - 1, rect.bottom);  // a line along the bottom
+    } else {
+        canvas.Brush.Clear = true;
+        canvas.Rectangle(rect.left, rect.top, rect.right, rect.bottom);
+    }
+    return true;
+}
+
+void TfmOption::tvShellDragDrop(Node source, Node target) {
+    if (!source || source == target) return;
+    tvShell->MoveNode(source, target);
+    tvShell->Expand(target);
+}

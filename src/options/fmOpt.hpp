@@ -1,0 +1,99 @@
+// The options dialog: the catalogue in a two-level tree (groups and their items) with its
+// editing commands, the look of the launcher and the hot keys. Nothing reaches the INI file
+// until the save command.
+#pragma once
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "data/clsShellIniFiles.hpp"
+#include "data/comFunc.hpp"
+#include "toolkit/ComCtrls.hpp"
+#include "toolkit/ExtCtrls.hpp"
+#include "toolkit/Forms.hpp"
+#include "toolkit/StdCtrls.hpp"
+#include "toolkit/TreeView.hpp"
+
+// The commands of the dialog: menu entries, tool buttons and shortcuts share these.
+enum OptionCommand : int {
+    cmAddGroup = 200, cmModGroup, cmDelGroup, cmAddItem, cmModItem, cmDelItem,
+    cmSaveShell, cmLoadShell, cmExp, cmNowProcess
+};
+
+// True when an item's file is to be marked missing: not an address (its first four characters,
+// upper-cased, are not "HTTP") and not an existing file (a folder counts as missing).
+bool ShowsMissingMark(const std::wstring& fileName);
+// The node texts: "key : name", an item's with "《未存在》" before the name when marked.
+std::wstring GroupNodeText(const TItemInfo& group);
+std::wstring ItemNodeText(const TItemInfo& item, bool missingMark);
+
+class TfmOption : public TForm {
+public:
+    using Node = TTreeView::Node;
+
+    explicit TfmOption(HWND owner);
+    ~TfmOption() override;
+
+    // Appends a group node at the end of the groups with its own copy of the record.
+    Node AddGroupToTree(const TItemInfo& info);
+    // Appends an item node under the group, with the missing-mark test.
+    Node AddItemInfoToTree(const TItemInfo& info, Node group);
+    // Releases every node record; the nodes stay.
+    void AllTreeDispose() noexcept;
+    // The detail labels: the group's, and for kind 1 the item's (other kinds empty them).
+    void SetItemInfoToWindow(int kind, const TItemInfo& group, const TItemInfo& item);
+
+    void acLoadShellExecute();
+    // Writes the catalogue in tree order, then the settings; all or nothing.
+    void acSaveShellExecute();
+    void acExpExecute();
+    // Runs a command as its menu entry, tool button or shortcut would.
+    void RunCommand(int command);
+
+    TTreeView& Tree() noexcept { return *tvShell; }
+    // The node record of a node, or nullptr.
+    TItemInfo* NodeInfo(Node node) const;
+    std::wstring DetailText(const wchar_t* labelName) const;
+    TStatusBar& StatusBar() noexcept { return *StatusBar1; }
+    TPageControl& Pages() noexcept { return *PageControl1; }
+
+protected:
+    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void FormCreate();
+    void FormDestroy() noexcept;
+    void CreateFrame();
+    void CreateFirstPage(TPanel& page);
+    void CreateMainMenu();
+    void Msg(MSG& msg, bool& handled);
+    void WMDROPFILES(HDROP drop);
+    void DisplayHint();
+    void tvShellChange();
+    bool tvShellDragOver(Node target);
+    void tvShellDragDrop(Node source, Node target);
+    void Button2Click();
+    bool SaveReportingErrors();
+    void ShowCommandHint(int command);
+
+    TEmvData settings_{};  // as loaded; written back by the save
+    HIMAGELIST images_ = nullptr;  // owned by imageList_
+    UniqueHimagelist imageList_;
+    std::vector<UniqueHbitmap> menuPictures_;
+    std::unique_ptr<TStatusBar> StatusBar1;
+    std::unique_ptr<TPanel> pnBottom;
+    std::unique_ptr<TButton> Button1, Button2, Button3;
+    std::unique_ptr<TPageControl> PageControl1;
+    std::unique_ptr<TPanel> pnToolBar, pnTree, pnDetail;
+    std::unique_ptr<TToolBar> ToolBar1;
+    std::unique_ptr<TTreeView> tvShell;
+    std::vector<std::unique_ptr<TLabel>> detailLabels_;
+    std::vector<std::pair<const wchar_t*, TLabel*>> valueLabels_;
+    // What the dialog replaced while it exists, given back when it goes.
+    std::function<void(MSG&, bool&)> previousFilter_;
+    std::function<void()> previousHint_;
+};

@@ -1,0 +1,115 @@
+#include "toolkit/ComCtrls.hpp"
+
+// ---- TPageControl
+
+TPageControl::TPageControl(TWinControl* parent, TAlign align) {
+    CreateSystemControl({.className = WC_TABCONTROLW, .style = WS_VISIBLE | WS_TABSTOP | WS_CLIPCHILDREN |
+                                                              WS_CLIPSIBLINGS},
+                        parent);
+    SetAlign(align);
+}
+
+TPanel& TPageControl::AddPage(const std::wstring& caption, int borderWidth) {
+    TCITEMW item{};
+    item.mask = TCIF_TEXT;
+    item.pszText = const_cast<wchar_t*>(caption.c_str());
+    const int index = static_cast<int>(pages_.size());
+    ::SendMessageW(Handle(), TCM_INSERTITEMW, index, reinterpret_cast<LPARAM>(&item));
+    pages_.push_back(std::make_unique<TPanel>(this, TPanel::Params{.bevelOuter = TBevelCut::bvNone,
+                                                                  .borderWidth = borderWidth}));
+    ::SetWindowLongPtrW(pages_.back()->Handle(), GWL_EXSTYLE,
+                        ::GetWindowLongPtrW(pages_.back()->Handle(), GWL_EXSTYLE) | WS_EX_CONTROLPARENT);
+    PlacePages();
+    SetActivePageIndex(ActivePageIndex());
+    return *pages_.back();
+}
+
+int TPageControl::ActivePageIndex() const {
+    const int index = static_cast<int>(::SendMessageW(Handle(), TCM_GETCURSEL, 0, 0));
+    return index < 0 ? 0 : index;
+}
+
+void TPageControl::SetActivePageIndex(int index) {
+    ::SendMessageW(Handle(), TCM_SETCURSEL, index, 0);
+    for (int i = 0; i < PageCount(); ++i) ::ShowWindow(pages_[i]->Handle(), i == index ? SW_SHOW : SW_HIDE);
+}
+
+void TPageControl::PlacePages() {
+    RECT area{};
+    ::GetClientRect(Handle(), &area);
+    ::SendMessageW(Handle(), TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
+    for (auto& page : pages_)
+        page->SetBounds(area.left, area.top, area.right - area.left, area.bottom - area.top);
+}
+
+bool TPageControl::Notify(NMHDR* header, LRESULT& result) {
+    if (header->code != TCN_SELCHANGE) return false;
+    SetActivePageIndex(ActivePageIndex());
+    result = 0;
+    return true;
+}
+
+LRESULT TPageControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    const LRESULT result = TWinControl::WndProc(msg, wParam, lParam);
+    if (msg == WM_SIZE) PlacePages();
+    return result;
+}
+
+// ---- TToolBar
+
+TToolBar::TToolBar(TWinControl* parent, HIMAGELIST images, SIZE buttonSize, const std::vector<Button>& buttons) {
+    CreateSystemControl({.className = TOOLBARCLASSNAMEW,
+                         .style = WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_NODIVIDER | CCS_NORESIZE |
+                                  CCS_NOPARENTALIGN},
+                        parent);
+    ::SendMessageW(Handle(), TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+    ::SendMessageW(Handle(), TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images));
+    ::SendMessageW(Handle(), TB_SETBUTTONSIZE, 0, MAKELPARAM(buttonSize.cx, buttonSize.cy));
+    std::vector<TBBUTTON> items;
+    for (const Button& b : buttons) {
+        TBBUTTON item{};
+        item.iBitmap = b.command ? b.image : 6;  // a separator's width
+        item.idCommand = b.command;
+        item.fsState = TBSTATE_ENABLED;
+        item.fsStyle = b.command ? BTNS_BUTTON : BTNS_SEP;
+        items.push_back(item);
+    }
+    ::SendMessageW(Handle(), TB_ADDBUTTONSW, items.size(), reinterpret_cast<LPARAM>(items.data()));
+}
+
+bool TToolBar::Command(WPARAM wParam) {
+    if (OnButton) OnButton(LOWORD(wParam));
+    return true;
+}
+
+bool TToolBar::Notify(NMHDR* header, LRESULT& result) {
+    if (header->code != TBN_HOTITEMCHANGE || !OnHotButton) return false;
+    auto* change = reinterpret_cast<NMTBHOTITEM*>(header);
+    OnHotButton((change->dwFlags & HICF_LEAVING) ? 0 : change->idNew);
+    result = 0;
+    return true;
+}
+
+// ---- TStatusBar
+
+TStatusBar::TStatusBar(TWinControl* parent, int height, int panelWidth) {
+    CreateSystemControl({.className = STATUSCLASSNAMEW,
+                         .style = WS_VISIBLE | CCS_NOPARENTALIGN | CCS_NORESIZE | CCS_NODIVIDER,
+                         .height = height},
+                        parent);
+    int parts[] = {panelWidth, -1};
+    ::SendMessageW(Handle(), SB_SETPARTS, 2, reinterpret_cast<LPARAM>(parts));
+    SetAlign(TAlign::alBottom);
+}
+
+void TStatusBar::SetPanelText(int panel, const std::wstring& text) {
+    ::SendMessageW(Handle(), SB_SETTEXTW, panel, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+std::wstring TStatusBar::PanelText(int panel) const {
+    const int length = LOWORD(::SendMessageW(Handle(), SB_GETTEXTLENGTHW, panel, 0));
+    std::wstring text(length + 1, L'\0');
+    ::SendMessageW(Handle(), SB_GETTEXTW, panel, reinterpret_cast<LPARAM>(text.data()));
+    text.resize(length);
+    return text;
+}

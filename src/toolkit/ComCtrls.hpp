@@ -1,0 +1,61 @@
+// Common controls: page control, tree view, tool bar, status bar and image lists.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "toolkit/Controls.hpp"
+#include "toolkit/ExtCtrls.hpp"
+
+using UniqueHimagelist = Unique<HIMAGELIST, &::ImageList_Destroy>;
+
+// Tabs with one page (a panel) per tab; the page of the selected tab is shown.
+class TPageControl : public TWinControl {
+public:
+    TPageControl(TWinControl* parent, TAlign align);
+    // Appends a page with its tab caption; the page keeps the border free for its children.
+    TPanel& AddPage(const std::wstring& caption, int borderWidth);
+    int PageCount() const noexcept { return static_cast<int>(pages_.size()); }
+    TPanel& Page(int index) const { return *pages_.at(index); }
+    int ActivePageIndex() const;
+    void SetActivePageIndex(int index);
+
+protected:
+    bool Notify(NMHDR* header, LRESULT& result) override;
+    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void PlacePages();
+    std::vector<std::unique_ptr<TPanel>> pages_;
+};
+
+// A tool bar of flat buttons showing pictures of an image list; a press sends the button's
+// command to OnButton.
+class TToolBar : public TWinControl {
+public:
+    struct Button {
+        int command;  // 0 makes a separator
+        int image;
+    };
+    TToolBar(TWinControl* parent, HIMAGELIST images, SIZE buttonSize, const std::vector<Button>& buttons);
+    std::function<void(int command)> OnButton;
+    // The button under the pointer changed: its command, or 0 when none.
+    std::function<void(int command)> OnHotButton;
+
+protected:
+    bool Command(WPARAM wParam) override;
+    bool Notify(NMHDR* header, LRESULT& result) override;
+};
+
+class TStatusBar : public TWinControl {
+public:
+    // A bar at the bottom with one panel of the width.
+    TStatusBar(TWinControl* parent, int height, int panelWidth);
+    void SetPanelText(int panel, const std::wstring& text);
+    std::wstring PanelText(int panel) const;
+};

@@ -1,0 +1,224 @@
+#include "toolkit/TreeView.hpp"
+
+#include <cstring>
+#include <utility>
+
+namespace {
+
+using Node = TTreeView::Node;
+
+Node NextNode(HWND tree, Node node, UINT relation) {
+    return reinterpret_cast<Node>(::SendMessageW(tree, TVM_GETNEXTITEM, relation, reinterpret_cast<LPARAM>(node)));
+}
+
+// Sorting compares the node texts; each item's lParam is its own handle.
+int CALLBACK CompareTexts(LPARAM a, LPARAM b, LPARAM texts) {
+    auto& map = *reinterpret_cast<std::unordered_map<Node, std::wstring>*>(texts);
+    return ::lstrcmpW(map[reinterpret_cast<Node>(a)].c_str(), map[reinterpret_cast<Node>(b)].c_str());
+}
+
+}  // namespace
+
+TTreeView::TTreeView(TWinControl* parent, TAlign align, const TFont& font) : font_(font) {
+    CreateSystemControl({.className = WC_TREEVIEWW,
+                         .style = WS_VISIBLE | WS_TABSTOP | TVS_HASBUTTONS | TVS_LINESATROOT | TVS_SHOWSELALWAYS |
+                                  TVS_TRACKSELECT | TVS_FULLROWSELECT,
+                         .exStyle = WS_EX_CLIENTEDGE},
+                        parent);
+    ::SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.Handle()), TRUE);
+    ::SendMessageW(Handle(), TVM_SETINDENT, 19, 0);
+    SetAlign(align);
+}
+
+TTreeView::~TTreeView() {
+    // The window goes with the control; its records go here.
+    records_.clear();
+}
+
+TTreeView::Node TTreeView::AddNode(Node parent, const std::wstring& text, std::unique_ptr<NodeRecord> record) {
+    TVINSERTSTRUCTW insert{};
+    insert.hParent = parent ? parent : TVI_ROOT;
+    insert.hInsertAfter = TVI_LAST;
+    insert.item.mask = TVIF_TEXT;
+    insert.item.pszText = const_cast<wchar_t*>(text.c_str());
+    auto node = reinterpret_cast<Node>(::SendMessageW(Handle(), TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
+    if (!node) return nullptr;
+    TVITEMW item{};
+    item.mask = TVIF_PARAM;
+    item.hItem = node;
+    item.lParam = reinterpret_cast<LPARAM>(node);
+    ::SendMessageW(Handle(), TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    if (record) records_[node] = std::move(record);
+    return node;
+}
+
+void TTreeView::DeleteNode(Node node) {
+    for (Node child : Children(node)) DeleteNode(child);
+    records_.erase(node);
+    ::SendMessageW(Handle(), TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(node));
+}
+
+void TTreeView::Clear() {
+    ::SendMessageW(Handle(), TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
+    records_.clear();
+}
+
+void TTreeView::ReleaseAllRecords() noexcept { records_.clear(); }
+
+TTreeView::NodeRecord* TTreeView::Record(Node node) const {
+    auto found = records_.find(node);
+    return found == records_.end() ? nullptr : found->second.get();
+}
+
+std::wstring TTreeView::NodeText(Node node) const {
+    std::wstring text(1024, L'\0');
+    TVITEMW item{};
+    item.mask = TVIF_TEXT;
+    item.hItem = node;
+    item.pszText = text.data();
+    item.cchTextMax = static_cast<int>(text.size());
+    ::SendMessageW(Handle(), TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    text.resize(wcslen(text.c_str()));
+    return text;
+}
+
+void TTreeView::SetNodeText(Node node, const std::wstring& text) {
+    if (NodeText(node) == text) return;
+    TVITEMW item{};
+    item.mask = TVIF_TEXT;
+    item.hItem = node;
+    item.pszText = const_cast<wchar_t*>(text.c_str());
+    ::SendMessageW(Handle(), TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+
+    const Node parent = ParentNode(node);
+    std::unordered_map<Node, std::wstring> texts;
+    for (Node sibling : Children(parent)) texts[sibling] = NodeText(sibling);
+    TVSORTCB sort{parent ? parent : TVI_ROOT, CompareTexts, reinterpret_cast<LPARAM>(&texts)};
+    ::SendMessageW(Handle(), TVM_SORTCHILDRENCB, 0, reinterpret_cast<LPARAM>(&sort));
+}
+
+int TTreeView::Level(Node node) const {
+    int level = 0;
+    for (Node parent = ParentNode(node); parent; parent = ParentNode(parent)) ++level;
+    return level;
+}
+
+TTreeView::Node TTreeView::ParentNode(Node node) const { return NextNode(Handle(), node, TVGN_PARENT); }
+
+std::vector<TTreeView::Node> TTreeView::Children(Node parent) const {
+    std::vector<Node> children;
+    Node child = parent ? NextNode(Handle(), parent, TVGN_CHILD) : NextNode(Handle(), nullptr, TVGN_ROOT);
+    for (; child; child = NextNode(Handle(), child, TVGN_NEXT)) children.push_back(child);
+    return children;
+}
+
+std::vector<TTreeView::Node> TTreeView::AllNodes() const {
+    std::vector<Node> nodes;
+    std::function<void(Node)> walk = [&](Node parent) {
+        for (Node child : Children(parent)) {
+            nodes.push_back(child);
+            walk(child);
+        }
+    };
+    walk(nullptr);
+    return nodes;
+}
+
+TTreeView::Node TTreeView::Selected() const { return NextNode(Handle(), nullptr, TVGN_CARET); }
+
+void TTreeView::Select(Node node) {
+    ::SendMessageW(Handle(), TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(node));
+}
+
+void TTreeView::Expand(Node node) {
+    ::SendMessageW(Handle(), TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(node));
+}
+
+void TTreeView::ExpandAll() {
+    for (Node node : AllNodes()) Expand(node);
+}
+
+TTreeView::Node TTreeView::NodeAt(POINT point) const {
+    TVHITTESTINFO hit{};
+    hit.pt = point;
+    auto node = reinterpret_cast<Node>(::SendMessageW(Handle(), TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+    return (hit.flags & TVHT_ONITEM) ? node : nullptr;
+}
+
+RECT TTreeView::TextRect(Node node) const {
+    // The message takes the node in the rectangle's place.
+    RECT rect{};
+    static_assert(sizeof rect >= sizeof node);
+    std::memcpy(&rect, &node, sizeof node);
+    ::SendMessageW(Handle(), TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&rect));
+    return rect;
+}
+
+TTreeView::Node TTreeView::CopySubtree(Node node, Node newParent) {
+    auto record = records_.find(node);
+    std::unique_ptr<NodeRecord> moved;
+    if (record != records_.end()) {
+        moved = std::move(record->second);
+        records_.erase(record);
+    }
+    const Node copy = AddNode(newParent, NodeText(node), std::move(moved));
+    for (Node child : Children(node)) CopySubtree(child, copy);
+    return copy;
+}
+
+TTreeView::Node TTreeView::MoveNode(Node node, Node newParent) {
+    const Node moved = CopySubtree(node, newParent);
+    DeleteNode(node);  // its records have moved: nothing is released
+    return moved;
+}
+
+bool TTreeView::Notify(NMHDR* header, LRESULT& result) {
+    result = 0;
+    switch (header->code) {
+        case TVN_SELCHANGEDW:
+            if (OnChange) OnChange();
+            return true;
+        case NM_DBLCLK:
+            if (OnDblClick) OnDblClick();
+            return true;
+        case TVN_BEGINDRAGW: {
+            // Dragging a node selects it, as pressing it would.
+            dragSource_ = reinterpret_cast<NMTREEVIEWW*>(header)->itemNew.hItem;
+            dragAccepted_ = false;
+            Select(dragSource_);
+            ::SetCapture(Handle());
+            return true;
+        }
+        default: return false;
+    }
+}
+
+LRESULT TTreeView::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (dragSource_) {
+        const POINT point{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+        switch (msg) {
+            case WM_MOUSEMOVE: {
+                const Node target = NodeAt(point);
+                dragAccepted_ = OnDragOver && OnDragOver(target, point);
+                ::SetCursor(::LoadCursorW(nullptr, dragAccepted_ ? IDC_ARROW : IDC_NO));
+                return 0;
+            }
+            case WM_LBUTTONUP: EndDrag(true, point); return 0;
+            case WM_KEYDOWN:
+                if (wParam == VK_ESCAPE) EndDrag(false, point);
+                return 0;
+            case WM_CAPTURECHANGED: EndDrag(false, point); return 0;
+            default: break;
+        }
+    }
+    return TWinControl::WndProc(msg, wParam, lParam);
+}
+
+void TTreeView::EndDrag(bool drop, POINT point) {
+    const Node source = std::exchange(dragSource_, nullptr);
+    if (::GetCapture() == Handle()) ::ReleaseCapture();
+    ::InvalidateRect(Handle(), nullptr, TRUE);  // the drop highlight goes
+    if (!drop) return;
+    const Node target = NodeAt(point);
+    if (dragAccepted_ && OnDragOver && OnDragOver(target, point) && OnDragDrop) OnDragDrop(source, target);
+}
