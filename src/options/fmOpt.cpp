@@ -7,8 +7,12 @@
 
 #include "launcher/Main.hpp"
 #include "options/OptionPictures.hpp"
+#include "options/fmGInput.hpp"
+#include "options/fmIInput.hpp"
+#include "process/frmProcName.hpp"
 #include "toolkit/Application.hpp"
 #include "toolkit/Dialogs.hpp"
+#include "toolkit/Strings.hpp"
 
 namespace {
 
@@ -71,7 +75,49 @@ struct CatalogueRecord : TTreeView::NodeRecord {
     TItemInfo info;
 };
 
+// Confirms a deletion: "ｷｰ値 : key", "名前 : name" and the question, on three lines.
+bool ConfirmDelete(const TItemInfo& info, const wchar_t* question) {
+    const std::wstring text = L"ｷｰ値 : " + info.Key + L"\r\n" + L"名前 : " + info.Name + L"\r\n" + question;
+    return MessageDlg(text, TMsgDlgType::mtConfirmation, mbYes | mbNo) == mrYes;
+}
+
+// The drop handle of WM_DROPFILES, released however the drop is handled.
+class DropHandle {
+    HDROP drop_;
+
+public:
+    explicit DropHandle(HDROP drop) noexcept : drop_(drop) {}
+    DropHandle(const DropHandle&) = delete;
+    DropHandle& operator=(const DropHandle&) = delete;
+    ~DropHandle() { release(); }
+    void release() noexcept {
+        if (drop_) ::DragFinish(std::exchange(drop_, nullptr));
+    }
+    std::vector<std::wstring> Names() const {
+        std::vector<std::wstring> names;
+        const UINT count = ::DragQueryFileW(drop_, 0xFFFFFFFF, nullptr, 0);
+        for (UINT i = 0; i < count; ++i) {
+            std::wstring name(::DragQueryFileW(drop_, i, nullptr, 0) + 1, L'\0');
+            name.resize(::DragQueryFileW(drop_, i, name.data(), static_cast<UINT>(name.size())));
+            names.push_back(std::move(name));
+        }
+        return names;
+    }
+};
+
 }  // namespace
+
+TItemInfo FileToItemInfo(const std::wstring& path) {
+    TItemInfo info;
+    std::wstring folder = ExtractFilePath(path);
+    info.Name = path.substr(folder.size());
+    info.FileName = path;
+    // A drive's root keeps its backslash (C:\); any other folder loses it.
+    const bool driveRoot = folder.size() == 3 && folder[1] == L':';
+    if (!folder.empty() && folder.back() == L'\\' && !driveRoot) folder.pop_back();
+    info.DirName = folder;
+    return info;
+}
 
 bool ShowsMissingMark(const std::wstring& fileName) {
     std::wstring head = fileName.substr(0, 4);
@@ -228,7 +274,14 @@ void TfmOption::RunCommand(int command) {
         case cmSaveShell: SaveReportingErrors(); break;
         case cmLoadShell: acLoadShellExecute(); break;
         case cmExp: acExpExecute(); break;
-        default: break;  // the editing commands and the process import come with their dialogs
+        case cmAddGroup: acAddGroupExecute(); break;
+        case cmModGroup: acModGroupExecute(); break;
+        case cmDelGroup: acDelGroupExecute(); break;
+        case cmAddItem: acAddItemExecute(); break;
+        case cmModItem: acModItemExecute(); break;
+        case cmDelItem: acDelItemExecute(); break;
+        case cmNowProcess: acNowProcessExecute(); break;
+        default: break;
     }
 }
 
@@ -245,7 +298,135 @@ void TfmOption::Msg(MSG& msg, bool& handled) {
     WMDROPFILES(reinterpret_cast<HDROP>(msg.wParam));
 }
 
-void TfmOption::WMDROPFILES(HDROP drop) { ::DragFinish(drop); }
+TfmOption::Node TfmOption::SelectedAtLevel(int level) const {
+    const Node selected = tvShell->Selected();
+    return selected && NodeInfo(selected) && tvShell->Level(selected) == level ? selected : nullptr;
+}
+
+void TfmOption::acAddGroupExecute() {
+    TfmGroup dialog(Handle());
+    if (dialog.ShowModal() == mrOk) AddGroupToTree(dialog.ItemInfo);
+}
+
+void TfmOption::acModGroupExecute() {
+    const Node group = SelectedAtLevel(0);
+    if (!group) {
+        ShowMessage(L"変更したいグループを選択してください");
+        return;
+    }
+    TfmGroup dialog(Handle());
+    dialog.SetItemInfo(*NodeInfo(group));
+    if (dialog.ShowModal() != mrOk) return;
+    *NodeInfo(group) = dialog.ItemInfo;
+    tvShell->SetNodeText(group, GroupNodeText(dialog.ItemInfo));
+}
+
+void TfmOption::acDelGroupExecute() {
+    const Node group = SelectedAtLevel(0);
+    if (!group) {
+        ShowMessage(L"削除したいグループを選択してください");
+        return;
+    }
+    const TItemInfo info = *NodeInfo(group);
+    if (ConfirmDelete(info, L"とその配下を削除しても良いですか？")) tvShell->DeleteNode(group);
+}
+
+void TfmOption::acAddItemExecute() {
+    const Node selected = tvShell->Selected();
+    if (!selected || tvShell->Level(selected) != 0) {
+        ShowMessage(L"ｸﾞﾙｰﾌﾟ選択が正しくありません");
+        return;
+    }
+    const TItemInfo item = GetItemInfoFromDialog(TItemInfo{}, selected);
+    if (!item.FileName.empty()) AddItemInfoToTree(item, selected);
+}
+
+void TfmOption::acModItemExecute() {
+    const Node node = SelectedAtLevel(1);
+    if (!node) {
+        ShowMessage(L"変更したいアイテムを選択してください");
+        return;
+    }
+    const TItemInfo changed = GetItemInfoFromDialog(*NodeInfo(node), tvShell->ParentNode(node));
+    if (changed.FileName.empty()) return;
+    *NodeInfo(node) = changed;
+    // The missing mark is decided only when a node is made.
+    tvShell->SetNodeText(node, ItemNodeText(changed, false));
+}
+
+void TfmOption::acDelItemExecute() {
+    const Node node = SelectedAtLevel(1);
+    if (!node) {
+        ShowMessage(L"削除したいアイテムを選択してください");
+        return;
+    }
+    const TItemInfo info = *NodeInfo(node);
+    if (ConfirmDelete(info, L"を削除しても良いですか？")) tvShell->DeleteNode(node);
+}
+
+void TfmOption::acNowProcessExecute() {
+    const Node group = tvShell->Selected();
+    if (!group || tvShell->Level(group) != 0) {
+        ShowMessage(L"ｸﾞﾙｰﾌﾟ選択が正しくありません");
+        return;
+    }
+    TfmProcName picker(Handle());
+    if (picker.ShowModal() != mrOk) return;
+    std::wstring path;
+    picker.GetExeFileName(path);
+    const TItemInfo item = GetItemInfoFromDialog(FileToItemInfo(path), group);
+    if (!item.FileName.empty()) AddItemInfoToTree(item, group);
+}
+
+TItemInfo TfmOption::GetItemInfoFromDialog(const TItemInfo& initial, Node group) {
+    TItemInfo result;
+    TfmItem dialog(Handle());
+    dialog.SetItemInfo(initial);
+    for (;;) {
+        result.FileName.clear();
+        bool accepted = true;
+        const int answer = dialog.ShowModal();
+        if (answer == mrOk) {
+            result = dialog.ItemInfo;
+            // An item being changed may keep its own key.
+            accepted = ChkDupKey(result.Key, group) || initial.Key == result.Key;
+            if (!accepted) ShowMessage(L"キーが重複しています。違うキーで登録してください");
+        }
+        if (answer == mrCancel || accepted) return result;
+        // The dialog shows again with what the user entered.
+    }
+}
+
+bool TfmOption::ChkDupKey(const std::wstring& key, Node group) const {
+    if (!group) return true;
+    for (Node item : tvShell->Children(group))
+        if (const TItemInfo* info = NodeInfo(item); info && info->Key == key) return false;
+    return true;
+}
+
+void TfmOption::BringToFront() {
+    const RECT r = BoundsRect();
+    ::SetWindowPos(Handle(), HWND_TOP, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                   SWP_NOSIZE | SWP_SHOWWINDOW);
+}
+
+void TfmOption::WMDROPFILES(HDROP drop) {
+    DropHandle files(drop);
+    BringToFront();
+    const Node group = tvShell->Selected();
+    if (!group || tvShell->Level(group) != 0) {
+        files.release();
+        BringToFront();
+        SetFocus();
+        ShowMessage(L"ｸﾞﾙｰﾌﾟの選択が誤っています");
+        return;
+    }
+    // Every file goes to the group selected at the drop, each through its own dialog.
+    for (const std::wstring& name : files.Names()) {
+        const TItemInfo item = GetItemInfoFromDialog(FileToItemInfo(name), group);
+        if (!item.FileName.empty()) AddItemInfoToTree(item, group);
+    }
+}
 
 TItemInfo* TfmOption::NodeInfo(Node node) const {
     auto* record = node ? static_cast<CatalogueRecord*>(tvShell->Record(node)) : nullptr;

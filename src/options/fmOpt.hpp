@@ -24,6 +24,10 @@ enum OptionCommand : int {
     cmSaveShell, cmLoadShell, cmExp, cmNowProcess
 };
 
+// The record of a file that did not come through the item dialog: its name with extension as
+// title, its path, its folder (without a trailing backslash, except a drive's root), no key.
+TItemInfo FileToItemInfo(const std::wstring& path);
+
 // True when an item's file is to be marked missing: not an address (its first four characters,
 // upper-cased, are not "HTTP") and not an existing file (a folder counts as missing).
 bool ShowsMissingMark(const std::wstring& fileName);
@@ -46,6 +50,23 @@ public:
     void AllTreeDispose() noexcept;
     // The detail labels: the group's, and for kind 1 the item's (other kinds empty them).
     void SetItemInfoToWindow(int kind, const TItemInfo& group, const TItemInfo& item);
+
+    // The editing commands.
+    void acAddGroupExecute();
+    void acModGroupExecute();
+    void acDelGroupExecute();
+    void acAddItemExecute();
+    void acModItemExecute();
+    void acDelItemExecute();
+    // Adds a program running now, picked from the list of running processes, to the group.
+    void acNowProcessExecute();
+    // Runs the item dialog until it is cancelled or gives a key free in the group; an empty
+    // FileName in the result means nothing is to be done.
+    TItemInfo GetItemInfoFromDialog(const TItemInfo& initial, Node group);
+    // True when no item of the group has exactly this key (or there is no group).
+    bool ChkDupKey(const std::wstring& key, Node group) const;
+    // Files dropped from the shell: each one through its own item dialog into the selected group.
+    void WMDROPFILES(HDROP drop);
 
     void acLoadShellExecute();
     // Writes the catalogue in tree order, then the settings; all or nothing.
@@ -71,7 +92,9 @@ private:
     void CreateFirstPage(TPanel& page);
     void CreateMainMenu();
     void Msg(MSG& msg, bool& handled);
-    void WMDROPFILES(HDROP drop);
+    // The selected node when it is a group (level 0) or an item (level 1) with a record.
+    Node SelectedAtLevel(int level) const;
+    void BringToFront();
     void DisplayHint();
     void tvShellChange();
     bool tvShellDragOver(Node target);

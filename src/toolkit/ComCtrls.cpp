@@ -113,3 +113,66 @@ std::wstring TStatusBar::PanelText(int panel) const {
     text.resize(length);
     return text;
 }
+
+// ---- TListView
+
+TListView::TListView(TWinControl* parent, const RECT& r, HIMAGELIST smallImages) {
+    CreateSystemControl({.className = WC_LISTVIEWW,
+                         .style = WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS |
+                                  LVS_SHAREIMAGELISTS,  // the image list stays its owner's
+                         .exStyle = WS_EX_CLIENTEDGE,
+                         .left = r.left, .top = r.top, .width = r.right - r.left, .height = r.bottom - r.top},
+                        parent);
+    ::SendMessageW(Handle(), LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+    ::SendMessageW(Handle(), LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(smallImages));
+}
+
+void TListView::AddColumn(const std::wstring& caption, int width) {
+    LVCOLUMNW column{};
+    column.mask = LVCF_TEXT | LVCF_WIDTH;
+    column.pszText = const_cast<wchar_t*>(caption.c_str());
+    column.cx = width;
+    const int count = Header_GetItemCount(ListView_GetHeader(Handle()));
+    ::SendMessageW(Handle(), LVM_INSERTCOLUMNW, count, reinterpret_cast<LPARAM>(&column));
+}
+
+int TListView::AddItem(const std::wstring& caption, int image) {
+    LVITEMW item{};
+    item.mask = LVIF_TEXT | LVIF_IMAGE;
+    item.iItem = Count();
+    item.pszText = const_cast<wchar_t*>(caption.c_str());
+    item.iImage = image;
+    return static_cast<int>(::SendMessageW(Handle(), LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+}
+
+int TListView::Count() const { return static_cast<int>(::SendMessageW(Handle(), LVM_GETITEMCOUNT, 0, 0)); }
+
+std::wstring TListView::ItemCaption(int index) const {
+    std::wstring text(32768, L'\0');
+    LVITEMW item{};
+    item.iSubItem = 0;
+    item.pszText = text.data();
+    item.cchTextMax = static_cast<int>(text.size());
+    const auto length = ::SendMessageW(Handle(), LVM_GETITEMTEXTW, index, reinterpret_cast<LPARAM>(&item));
+    text.resize(static_cast<size_t>(length));
+    return text;
+}
+
+int TListView::ItemImage(int index) const {
+    LVITEMW item{};
+    item.mask = LVIF_IMAGE;
+    item.iItem = index;
+    ::SendMessageW(Handle(), LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    return item.iImage;
+}
+
+int TListView::SelectedIndex() const {
+    return static_cast<int>(::SendMessageW(Handle(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+}
+
+void TListView::Select(int index) {
+    LVITEMW item{};
+    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    item.state = LVIS_SELECTED | LVIS_FOCUSED;
+    ::SendMessageW(Handle(), LVM_SETITEMSTATE, index, reinterpret_cast<LPARAM>(&item));
+}

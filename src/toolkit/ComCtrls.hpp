@@ -52,6 +52,21 @@ protected:
     bool Notify(NMHDR* header, LRESULT& result) override;
 };
 
+// A report-style list with whole-row selection and small images from a shared image list.
+class TListView : public TWinControl {
+public:
+    TListView(TWinControl* parent, const RECT& bounds, HIMAGELIST smallImages);
+    void AddColumn(const std::wstring& caption, int width);
+    // Appends a row; returns its index.
+    int AddItem(const std::wstring& caption, int image);
+    int Count() const;
+    std::wstring ItemCaption(int index) const;
+    int ItemImage(int index) const;
+    // The selected row, -1 when none.
+    int SelectedIndex() const;
+    void Select(int index);
+};
+
 class TStatusBar : public TWinControl {
 public:
     // A bar at the bottom with one panel of the width.

@@ -1,5 +1,7 @@
 #include "toolkit/Dialogs.hpp"
 
+#include <commctrl.h>
+
 #include <utility>
 
 #include "toolkit/Application.hpp"
@@ -19,12 +21,24 @@ struct ButtonText {
 };
 thread_local const ButtonText* t_buttonTexts = nullptr;
 thread_local size_t t_buttonCount = 0;
+thread_local bool t_escapeAnswersNo = false;
+
+// A Yes/No box has no cancel button, so Esc would do nothing: it answers No.
+LRESULT CALLBACK EscapeAnswersNo(HWND box, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR) {
+    if (msg == WM_COMMAND && LOWORD(wParam) == IDCANCEL) {
+        ::EndDialog(box, IDNO);
+        return 0;
+    }
+    if (msg == WM_NCDESTROY) ::RemoveWindowSubclass(box, EscapeAnswersNo, id);
+    return ::DefSubclassProc(box, msg, wParam, lParam);
+}
 
 LRESULT CALLBACK RenameButtonsHook(int code, WPARAM wParam, LPARAM lParam) {
     if (code == HCBT_ACTIVATE && t_buttonTexts) {
         HWND box = reinterpret_cast<HWND>(wParam);
         for (size_t i = 0; i < t_buttonCount; ++i)
             ::SetDlgItemTextW(box, t_buttonTexts[i].id, t_buttonTexts[i].text);
+        if (t_escapeAnswersNo) ::SetWindowSubclass(box, EscapeAnswersNo, 1, 0);
         t_buttonTexts = nullptr;
     }
     return ::CallNextHookEx(nullptr, code, wParam, lParam);
@@ -40,6 +54,7 @@ int ShowRealBox(const MessageBoxRequest& request, const ButtonText* texts, size_
     if (count) {
         t_buttonTexts = texts;
         t_buttonCount = count;
+        t_escapeAnswersNo = (request.style & MB_TYPEMASK) == MB_YESNO;
         hook.reset(::SetWindowsHookExW(WH_CBT, RenameButtonsHook, nullptr, ::GetCurrentThreadId()));
     }
     int result = ::MessageBoxW(request.owner, request.text.c_str(), request.caption.c_str(),

@@ -22,6 +22,11 @@ BOOL CALLBACK DisableOne(HWND wnd, LPARAM lParam) {
     return TRUE;
 }
 
+std::function<void(TForm&)>& ModalHook() {
+    static std::function<void(TForm&)> hook;
+    return hook;
+}
+
 struct DescendantSearch {
     int id;
     HWND found;
@@ -93,6 +98,7 @@ int TForm::ShowModal() {
     FormShow();
     Show();
     ::SetActiveWindow(Handle());
+    if (ModalHook()) ModalHook()(*this);
 
     MSG msg;
     while (ModalResult == mrNone) {
@@ -107,6 +113,8 @@ int TForm::ShowModal() {
     }
     return ModalResult == mrNone ? mrCancel : ModalResult;
 }
+
+void TForm::SetModalHookForTests(std::function<void(TForm&)> hook) { ModalHook() = std::move(hook); }
 
 void TForm::SetLeftTop(int left, int top) {
     ::SetWindowPos(Handle(), nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <functional>
+
 #include "toolkit/Controls.hpp"
 
 class TForm : public TWinControl {
@@ -28,6 +30,10 @@ public:
     // For the form that holds msg's window: its shortcuts, then (for a dialog) Tab, Enter and
     // Esc; true when msg was used.
     static bool TranslateFormKeys(MSG& msg);
+
+    // The test seam: when set, it runs inside every modal showing once the form is on the
+    // screen, as a user would act on it (fill its boxes, press its buttons).
+    static void SetModalHookForTests(std::function<void(TForm&)> hook);
 
     // The window style of a fixed dialog frame.
     static constexpr DWORD kDialogStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | WS_CLIPCHILDREN;

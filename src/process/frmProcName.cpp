@@ -1,0 +1,66 @@
+#include "process/frmProcName.hpp"
+
+#include "process/clsProcName.hpp"
+#include "toolkit/Application.hpp"
+#include "toolkit/Dialogs.hpp"
+
+namespace {
+constexpr int kIconSize = 16;
+
+// The icon drawn into a bitmap of the list's image size.
+UniqueHbitmap IconBitmap(HICON icon) {
+    WindowDC screen(nullptr);
+    UniqueHbitmap bitmap(::CreateCompatibleBitmap(screen.get(), kIconSize, kIconSize));
+    UniqueHdc dc(::CreateCompatibleDC(screen.get()));
+    SelectGuard select(dc.get(), bitmap.get());
+    const RECT all{0, 0, kIconSize, kIconSize};
+    ::FillRect(dc.get(), &all, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+    if (icon) ::DrawIconEx(dc.get(), 0, 0, icon, kIconSize, kIconSize, 0, nullptr, DI_NORMAL);
+    return bitmap;
+}
+}  // namespace
+
+TfmProcName::TfmProcName(HWND owner) {
+    Font.SetPixelHeight(12);
+    Font.SetCharset(SHIFTJIS_CHARSET);
+    CreateFormWindow({.className = L"TfmProcName", .caption = L"起動プロセスの選択", .style = kDialogStyle,
+                      .exStyle = kDialogExStyle, .owner = owner});
+    SetDialogKeys(true);
+    RECT work{};
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    SetBounds(work.left + (work.right - work.left - 533) / 2, work.top + (work.bottom - work.top - 358) / 2, 533, 358);
+
+    ilProc.reset(::ImageList_Create(kIconSize, kIconSize, ILC_COLOR24, 16, 16));
+    Label1 = std::make_unique<TLabel>(this, ControlParams{8, 8, 400, 14, L"一覧に追加するﾌﾟﾛｸﾞﾗﾑを選択してください"});
+    lbProcName = std::make_unique<TListView>(this, RECT{8, 24, 8 + 505, 24 + 265}, ilProc.get());
+    Button1 = std::make_unique<TButton>(this, ControlParams{360, 296, 75, 25, L"選択"}, TButton::Role::Default, mrOk);
+    Button2 = std::make_unique<TButton>(this, ControlParams{440, 296, 75, 25, L"ｷｬﾝｾﾙ(&C)"}, TButton::Role::Cancel,
+                                        mrCancel);
+    FormCreate();
+}
+
+TfmProcName::~TfmProcName() {
+    lbProcName.reset();  // the list goes before the images it shows
+}
+
+void TfmProcName::FormCreate() {
+    lbProcName->AddColumn(L"モジュール名", 505);
+    try {
+        TProcName processes;
+        processes.Enumerate();
+        for (int i = 0; i < processes.Count(); ++i) {
+            lbProcName->AddItem(processes.GetFileName(i), i);  // row i shows image i
+            const UniqueHicon icon = processes.GetIcon(i);
+            const UniqueHbitmap picture = IconBitmap(icon.get());
+            ::ImageList_Add(ilProc.get(), picture.get(), nullptr);
+        }
+    } catch (...) {
+        // The dialog opens with the rows found so far.
+        Application->HandleException(std::current_exception());
+    }
+}
+
+void TfmProcName::GetExeFileName(std::wstring& fileName) const {
+    const int selected = lbProcName->SelectedIndex();
+    fileName = selected >= 0 ? lbProcName->ItemCaption(selected) : std::wstring();
+}
