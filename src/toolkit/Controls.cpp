@@ -112,6 +112,10 @@ LRESULT CALLBACK TWinControl::SubclassProc(HWND wnd, UINT msg, WPARAM wParam, LP
     return control->Dispatch(msg, wParam, lParam);
 }
 
+void TWinControl::BindPartWindow(HWND part) { ::SetPropW(part, kControlProperty, this); }
+
+void TWinControl::UnbindPartWindow(HWND part) noexcept { ::RemovePropW(part, kControlProperty); }
+
 HFONT TWinControl::FontHandle() const { return Parent() ? Parent()->FontHandle() : nullptr; }
 
 std::wstring TWinControl::Text() const {

@@ -137,6 +137,9 @@ protected:
     // The area aligned children share (a panel leaves its bevels out).
     virtual RECT AlignArea() const;
     static bool IsOwnWindow(HWND wnd) noexcept;
+    // Lets another window of this control (a part it made itself) report to this object.
+    void BindPartWindow(HWND part);
+    static void UnbindPartWindow(HWND part) noexcept;
 
 private:
     friend class TControl;

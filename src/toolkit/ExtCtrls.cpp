@@ -9,6 +9,7 @@ TPanel::TPanel(TWinControl* parent, const Params& params)
       borderWidth_(params.borderWidth),
       color_(::GetSysColor(COLOR_BTNFACE)) {
     CreateControlWindow({.className = L"TPanel",
+                         .caption = params.caption,
                          .style = WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS,
                          .left = params.left, .top = params.top,
                          .width = params.width, .height = params.height},
@@ -52,6 +53,18 @@ void TPanel::PaintBevels(HDC dc) const {
     }
 }
 
+void TPanel::PaintCaption(HDC dc) const {
+    const std::wstring caption = Text();
+    if (caption.empty()) return;
+    RECT rect{};
+    ::GetClientRect(Handle(), &rect);
+    SelectGuard font(dc, FontHandle() ? static_cast<HGDIOBJ>(FontHandle()) : ::GetStockObject(DEFAULT_GUI_FONT));
+    ::SetBkMode(dc, TRANSPARENT);
+    ::SetTextColor(dc, ::GetSysColor(COLOR_BTNTEXT));
+    ::DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &rect,
+                DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+}
+
 LRESULT TPanel::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
         case WM_ERASEBKGND: {
@@ -70,6 +83,7 @@ LRESULT TPanel::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
             PAINTSTRUCT ps;
             HDC dc = ::BeginPaint(Handle(), &ps);
             PaintBevels(dc);
+            PaintCaption(dc);
             PaintGraphicControls(dc, ps.rcPaint);
             ::EndPaint(Handle(), &ps);
             return 0;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
 #include "toolkit/Controls.hpp"
 #include "toolkit/Graphics.hpp"
@@ -18,6 +19,7 @@ public:
         int bevelWidth = 1;
         TAlign align = TAlign::alNone;
         int borderWidth = 0;  // space kept free inside the bevels for aligned children
+        std::wstring caption;  // drawn in the middle
     };
     TPanel(TWinControl* parent, const Params& params);
 
@@ -30,6 +32,7 @@ protected:
 
 private:
     void PaintBevels(HDC dc) const;
+    void PaintCaption(HDC dc) const;
     TBevelCut bevelOuter_, bevelInner_;
     int bevelWidth_;
     int borderWidth_;

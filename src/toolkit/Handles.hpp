@@ -119,3 +119,21 @@ public:
         if (initialized_) ::CoUninitialize();
     }
 };
+
+// A COM interface pointer, released when it goes.
+template <class T>
+class ComPtr {
+    T* p_ = nullptr;
+
+public:
+    ComPtr() = default;
+    ComPtr(const ComPtr&) = delete;
+    ComPtr& operator=(const ComPtr&) = delete;
+    ~ComPtr() {
+        if (p_) p_->Release();
+    }
+    T* get() const noexcept { return p_; }
+    T* operator->() const noexcept { return p_; }
+    // For the functions that hand out an interface (CoCreateInstance, QueryInterface).
+    void** put() noexcept { return reinterpret_cast<void**>(&p_); }
+};

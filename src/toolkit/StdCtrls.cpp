@@ -1,6 +1,10 @@
 #include "toolkit/StdCtrls.hpp"
 
+#include <commctrl.h>
 #include <imm.h>
+
+#include <climits>
+#include <cwchar>
 
 #include "toolkit/Forms.hpp"
 
@@ -52,10 +56,83 @@ bool TEdit::CommandNotify(WORD code) {
 }
 
 TLabel::TLabel(TWinControl* parent, const ControlParams& p, bool sunken, bool wordWrap) {
+    SIZE size{p.width, p.height};
+    if (size.cx == 0 || size.cy == 0) {
+        // No size given: as large as the caption in the parent's font.
+        WindowDC screen(nullptr);
+        SelectGuard font(screen.get(), parent->FontHandle());
+        SIZE text{};
+        ::GetTextExtentPoint32W(screen.get(), p.caption.c_str(), static_cast<int>(p.caption.size()), &text);
+        if (size.cx == 0) size.cx = text.cx + 2;
+        if (size.cy == 0) size.cy = text.cy + 2;
+    }
     CreateSystemControl({.className = L"STATIC", .caption = p.caption,
                          .style = static_cast<DWORD>(WS_VISIBLE | SS_NOPREFIX |
                                                      (wordWrap ? SS_LEFT : SS_LEFTNOWORDWRAP) |
                                                      (sunken ? SS_SUNKEN : 0)),
+                         .left = p.left, .top = p.top, .width = size.cx, .height = size.cy},
+                        parent);
+}
+
+TGroupBox::TGroupBox(TWinControl* parent, const ControlParams& p) {
+    CreateSystemControl({.className = L"BUTTON", .caption = p.caption,
+                         .style = WS_VISIBLE | BS_GROUPBOX | WS_CLIPSIBLINGS,
+                         .exStyle = WS_EX_CONTROLPARENT,
                          .left = p.left, .top = p.top, .width = p.width, .height = p.height},
                         parent);
+}
+
+TSpinEdit::TSpinEdit(TWinControl* parent, const ControlParams& p) {
+    // The edit is the control; the arrows sit at its right end inside its width.
+    CreateSystemControl({.className = L"EDIT", .caption = p.caption,
+                         .style = WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL,
+                         .exStyle = WS_EX_CLIENTEDGE,
+                         .left = p.left, .top = p.top, .width = p.width, .height = p.height},
+                        parent);
+    ::ImmAssociateContext(Handle(), nullptr);
+    arrows_.reset(::CreateWindowExW(0, UPDOWN_CLASSW, L"",
+                                    WS_CHILD | WS_VISIBLE | UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_NOTHOUSANDS,
+                                    0, 0, 0, 0, parent->Handle(), nullptr, ::GetModuleHandleW(nullptr), nullptr));
+    ::SendMessageW(arrows_.get(), UDM_SETBUDDY, reinterpret_cast<WPARAM>(Handle()), 0);
+    ::SendMessageW(arrows_.get(), UDM_SETRANGE32, static_cast<WPARAM>(INT_MIN), INT_MAX);
+    BindPartWindow(arrows_.get());  // its notifications come to this object
+}
+
+TSpinEdit::~TSpinEdit() {
+    UnbindPartWindow(arrows_.get());
+    arrows_.reset();
+}
+
+int TSpinEdit::Value() const {
+    const std::wstring text = Text();
+    wchar_t* end = nullptr;
+    errno = 0;
+    const long long value = std::wcstoll(text.c_str(), &end, 10);
+    if (text.empty() || *end != L'\0' || errno || value < INT_MIN || value > INT_MAX) return 0;
+    return static_cast<int>(value);
+}
+
+void TSpinEdit::SetValue(int value) { SetText(std::to_wstring(value)); }
+
+bool TSpinEdit::Notify(NMHDR* header, LRESULT& result) {
+    if (header->hwndFrom != arrows_.get() || header->code != UDN_DELTAPOS) return false;
+    // The arrows count from what the box holds now, whatever was typed.
+    const auto* change = reinterpret_cast<NMUPDOWN*>(header);
+    SetValue(Value() + change->iDelta);
+    result = 1;  // the box is set already
+    return true;
+}
+
+TTransparentLabel::TTransparentLabel(TWinControl* parent, const ControlParams& p)
+    : TGraphicControl(parent), caption_(p.caption) {
+    SetBounds(p.left, p.top, p.width, p.height);
+}
+
+void TTransparentLabel::Paint(HDC dc) {
+    TCanvas canvas;
+    canvas.SetHandle(dc);
+    canvas.Font = Font;
+    canvas.SetBkMode(TRANSPARENT);
+    const RECT r = BoundsRect();
+    canvas.TextOut(r.left, r.top, caption_);
 }

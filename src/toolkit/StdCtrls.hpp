@@ -5,6 +5,7 @@
 #include <string>
 
 #include "toolkit/Controls.hpp"
+#include "toolkit/Graphics.hpp"
 
 struct ControlParams {
     int left = 0, top = 0, width = 0, height = 0;
@@ -42,5 +43,41 @@ protected:
 class TLabel : public TWinControl {
 public:
     // A text; sunken draws it in a sunken bevel frame; wordWrap breaks long texts into lines.
+    // A width or height of 0 fits the caption in the parent's font.
     TLabel(TWinControl* parent, const ControlParams& params, bool sunken = false, bool wordWrap = false);
+};
+
+// A frame with a caption around a set of controls, which are its children.
+class TGroupBox : public TWinControl {
+public:
+    TGroupBox(TWinControl* parent, const ControlParams& params);
+};
+
+// A whole-number edit with up and down arrows; unbounded. Text that is not a whole number
+// reads as 0.
+class TSpinEdit : public TWinControl {
+public:
+    TSpinEdit(TWinControl* parent, const ControlParams& params);
+    ~TSpinEdit() override;
+    int Value() const;
+    void SetValue(int value);
+    HWND EditHandle() const noexcept { return Handle(); }
+
+protected:
+    bool Notify(NMHDR* header, LRESULT& result) override;
+
+private:
+    UniqueHwnd arrows_;
+};
+
+// A text drawn straight on its parent, over whatever the parent painted before it: no
+// background of its own.
+class TTransparentLabel : public TGraphicControl {
+public:
+    TTransparentLabel(TWinControl* parent, const ControlParams& params);
+    TFont Font;
+    void Paint(HDC dc) override;
+
+private:
+    std::wstring caption_;
 };
