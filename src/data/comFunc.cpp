@@ -99,7 +99,13 @@ void SaveEmvData(TEmvData data, const std::wstring& path) {
     }
 }
 
-void ChangeIniFileSafely(const std::wstring& path, const std::function<void(const std::wstring& copy)>& write) {
+bool FitsAnsiCodePage(const TEmvData& data) {
+    return FitsAnsiCodePage(data.MainKey) && FitsAnsiCodePage(data.OptionKey) &&
+           FitsAnsiCodePage(data.NormalFontName) && FitsAnsiCodePage(data.SelectFontName);
+}
+
+void ChangeIniFileSafely(const std::wstring& path, IniEncoding encoding,
+                         const std::function<void(const std::wstring& copy)>& write) {
     auto refused = [&] { return EIniFileException(path + L" に書き込めません"); };
     const DWORD attributes = ::GetFileAttributesW(path.c_str());
     const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
@@ -111,6 +117,7 @@ void ChangeIniFileSafely(const std::wstring& path, const std::function<void(cons
     ::DeleteFileW(copy.c_str());  // left over from a save that was cut short
     if (exists && !::CopyFileW(path.c_str(), copy.c_str(), FALSE)) throw refused();
     try {
+        SetIniFileEncoding(copy, encoding);
         write(copy);
         if (!::MoveFileExW(copy.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
             throw refused();

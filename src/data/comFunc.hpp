@@ -6,6 +6,8 @@
 #include <functional>
 #include <string>
 
+#include "toolkit/IniFiles.hpp"
+
 struct TEmvData {
     std::wstring MainKey;
     std::wstring OptionKey;
@@ -59,7 +61,13 @@ void SaveEmvData(TEmvData data, const std::wstring& path);
 // file only when every write succeeded. When anything fails the file stays as it was, the copy
 // is removed and the error goes on (EIniFileException "<path> に書き込めません" for a file or
 // folder that refuses).
-void ChangeIniFileSafely(const std::wstring& path, const std::function<void(const std::wstring& copy)>& write);
+// The copy is first put in the encoding given (UTF-16 when the new text needs characters the
+// ANSI code page lacks, so nothing is saved as "?").
+void ChangeIniFileSafely(const std::wstring& path, IniEncoding encoding,
+                         const std::function<void(const std::wstring& copy)>& write);
+
+// Whether the settings record's texts all fit the ANSI code page.
+bool FitsAnsiCodePage(const TEmvData& data);
 
 // A colour from three components by the Windows RGB rule: each component cut to 8 bits.
 COLORREF ColorFromComponents(int red, int green, int blue) noexcept;

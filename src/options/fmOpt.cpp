@@ -701,7 +701,13 @@ bool TfmOption::acSaveShellExecute() {
     if (!CheckHotKeys()) return false;
     TEmvData settings;
     GetWindowToEmvData(settings);
-    ChangeIniFileSafely(IniFilePath(), [&](const std::wstring& copy) {
+    // Text the ANSI code page cannot hold would be saved as "?": the file is then UTF-16.
+    bool fits = FitsAnsiCodePage(settings);
+    for (Node node : tvShell->AllNodes())
+        if (const TItemInfo* info = NodeInfo(node))
+            for (const std::wstring* text : {&info->Key, &info->Name, &info->FileName, &info->Param, &info->DirName})
+                fits = fits && FitsAnsiCodePage(*text);
+    ChangeIniFileSafely(IniFilePath(), fits ? IniEncoding::Ansi : IniEncoding::Utf16, [&](const std::wstring& copy) {
         TShellIniFile catalogue(copy);
         catalogue.EraseData();
         const std::vector<Node> groups = tvShell->Children(nullptr);

@@ -3,6 +3,10 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <fstream>
+#include <filesystem>
+#include <iterator>
+#include <string>
 
 #include "toolkit/Exceptions.hpp"
 
@@ -85,3 +89,51 @@ void TIniFile::EraseSection(const std::wstring& section) {
 }
 
 void TIniFile::RaiseWriteError() const { throw EIniFileException(fileName_ + L" に書き込めません"); }
+
+bool FitsAnsiCodePage(std::wstring_view text) {
+    if (text.empty()) return true;
+    BOOL usedDefault = FALSE;
+    const int length = static_cast<int>(text.size());
+    const int size = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), length, nullptr, 0, nullptr,
+                                           &usedDefault);
+    if (usedDefault || size <= 0) return false;
+    std::string bytes(size, '\0');
+    ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), length, bytes.data(), size, nullptr, nullptr);
+    std::wstring back(text.size() + 1, L'\0');
+    back.resize(::MultiByteToWideChar(CP_ACP, 0, bytes.data(), size, back.data(), static_cast<int>(back.size())));
+    return back == text;
+}
+
+void SetIniFileEncoding(const std::wstring& path, IniEncoding encoding) {
+    std::string bytes;
+    {
+        std::ifstream in(std::filesystem::path(path), std::ios::binary);
+        bytes.assign(std::istreambuf_iterator<char>(in), {});
+    }
+    const bool isUtf16 = bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
+                         static_cast<unsigned char>(bytes[1]) == 0xFE;
+    if (isUtf16 == (encoding == IniEncoding::Utf16) && !(bytes.empty() && encoding == IniEncoding::Utf16)) return;
+
+    std::wstring text;
+    if (isUtf16) {
+        text.assign(reinterpret_cast<const wchar_t*>(bytes.data() + 2), (bytes.size() - 2) / 2);
+    } else if (!bytes.empty()) {
+        text.resize(bytes.size());
+        text.resize(::MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(),
+                                          static_cast<int>(text.size())));
+    }
+    std::string out;
+    if (encoding == IniEncoding::Utf16) {
+        out = "\xFF\xFE";
+        out.append(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
+    } else if (!text.empty()) {
+        const int size = ::WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                               nullptr, nullptr);
+        out.resize(size);
+        ::WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), out.data(), size, nullptr,
+                              nullptr);
+    }
+    std::ofstream file(std::filesystem::path(path), std::ios::binary | std::ios::trunc);
+    file.write(out.data(), static_cast<std::streamsize>(out.size()));
+    if (!file) throw EIniFileException(path + L" に書き込めません");
+}

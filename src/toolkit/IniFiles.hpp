@@ -32,3 +32,13 @@ private:
 
 // The whole-number rule of ReadInteger, on a text.
 std::optional<int> ParseIniInteger(std::wstring_view text);
+
+// True when the system's ANSI code page holds every character of the text unchanged.
+bool FitsAnsiCodePage(std::wstring_view text);
+
+// The two ways an INI file is stored: the ANSI code page (as ever), or UTF-16 LE with a
+// byte-order mark, which the private-profile functions read and write as they find it.
+enum class IniEncoding { Ansi, Utf16 };
+// Rewrites the file's text in the encoding (a missing file is made, empty); the text stays
+// the same. Throws EIniFileException when the file cannot be rewritten.
+void SetIniFileEncoding(const std::wstring& path, IniEncoding encoding);

@@ -282,3 +282,31 @@ TEST_F(OptionsTest, CtrlSSavesFromAnyControlAndThePagesArePictured) {
     ::PostMessageW(dialog.Handle(), WM_RUN_SCRIPT, 0, 0);
     EXPECT_EQ(dialog.ShowModal(), mrCancel);
 }
+
+TEST_F(OptionsTest, TextTheCodePageCannotHoldIsSavedAsUtf16AndOtherwiseTheFileStaysAnsi) {
+    WriteIni("[EMVDATA]\r\nMAINKEY=J\r\n[DATA]\r\n" + Entry(1, 0, "1", ToAnsi(L"ツール")));
+    const TItemInfo foreign{L"C", L"Café 한국", L"C:\\Música\\play.exe", L"--é", L"C:\\Música"};
+    {
+        TfmOption dialog(nullptr);
+        dialog.AddItemInfoToTree(foreign, dialog.Tree().Children(nullptr)[0]);
+        ASSERT_TRUE(dialog.acSaveShellExecute());
+    }
+    const std::string bytes = ReadFileBytes(ini);
+    ASSERT_GE(bytes.size(), 2u);
+    EXPECT_EQ(bytes.substr(0, 2), "\xFF\xFE") << "UTF-16 with its byte-order mark";
+    EXPECT_EQ(Stored(1, 1), foreign) << "nothing became \"?\"";
+    EXPECT_EQ(Stored(1, 0).Name, L"ツール");
+    TEmvData settings{};
+    LoadEmvData(settings);
+    EXPECT_EQ(settings.MainKey, L"J");
+
+    // Once every text fits again, the file goes back to the ANSI code page.
+    {
+        TfmOption dialog(nullptr);
+        dialog.Tree().DeleteNode(dialog.Tree().Children(dialog.Tree().Children(nullptr)[0])[0]);
+        ASSERT_TRUE(dialog.acSaveShellExecute());
+    }
+    const std::string ansi = ReadFileBytes(ini);
+    EXPECT_NE(ansi.substr(0, 2), "\xFF\xFE");
+    EXPECT_NE(ansi.find(ToAnsi(L"GROUP-00001NAME-00000=ツール")), std::string::npos);
+}
