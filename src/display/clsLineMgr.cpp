@@ -119,7 +119,11 @@ void TLineMgr::BeginTyping() {
     if (LineFont) Canvas().Font.Assign(*LineFont);
     text_ = LineText();
     const int parentWidth = Parent() ? Parent()->ClientWidth() : 0;
-    SetBounds(Left(), Top(), parentWidth - 10, Canvas().TextHeight(text_) + 2);
+    // The height of one line of text does not grow with its length: a long name is measured
+    // by its beginning.
+    constexpr size_t kMeasured = 4096;
+    SetBounds(Left(), Top(), parentWidth - 10,
+              Canvas().TextHeight(std::wstring_view(text_).substr(0, kMeasured)) + 2);
     EraseLine();
     chars_ = SplitChars(text_);
     Typing = true;
@@ -161,6 +165,9 @@ void TLineMgr::DrawLine() {
     Canvas().SetBkMode(TRANSPARENT);
     for (std::wstring_view character : chars_) {
         if (Halted) return;
+        // What starts beyond the right edge would be clipped away: a name of any length is
+        // drawn in the time its visible part takes.
+        if (XPos > Width()) break;
         DrawChar(XPos, kTextTop, character);
         XPos += Canvas().TextWidth(character) + kCharGap;
     }
