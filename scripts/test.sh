@@ -33,4 +33,8 @@ ctest --test-dir build --output-on-failure --timeout 600 || status=$?
 for bmp in build/artifacts/*.bmp; do
   [ -e "$bmp" ] && convert "$bmp" "${bmp%.bmp}.png" && rm -f "$bmp"
 done
+
+# The release package, with the screenshots just taken.
+(cd build && cpack -G ZIP >/dev/null) || { echo "packaging failed"; status=1; }
+ls build/Kestrum-*-win64.zip >/dev/null 2>&1 || { echo "no release package"; status=1; }
 exit $status
