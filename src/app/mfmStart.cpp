@@ -24,6 +24,11 @@ UINT TaskbarCreatedMessage() {
 
 }  // namespace
 
+UINT HandleCountMessage() {
+    static const UINT message = ::RegisterWindowMessageW(L"Kestrum.HandleCount");
+    return message;
+}
+
 std::optional<UINT> HotKeyCode(const std::wstring& setting) {
     if (setting.empty()) return std::nullopt;
     wchar_t c = setting[0];
@@ -74,6 +79,8 @@ LRESULT TfmMain::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
                 ::Shell_NotifyIconW(NIM_ADD, NotifyIconData.get());
                 return 0;
             }
+            if (msg == HandleCountMessage())
+                return wParam < static_cast<WPARAM>(HandleKind::Count) ? HandleCount(static_cast<HandleKind>(wParam)) : -1;
             return TForm::WndProc(msg, wParam, lParam);
     }
 }

@@ -17,6 +17,10 @@
 constexpr UINT WM_STARTUP = WM_USER + 0xA1;     // posted to itself: the start-up work
 constexpr UINT WM_TRAYNOTIFY = WM_USER + 0xA2;  // the tray icon's callback message
 
+// Answered by the resident window with the live count of one kind of handle (wParam: the
+// HandleKind), so a long-running test can see that nothing leaks.
+UINT HandleCountMessage();
+
 constexpr int kLauncherHotKeyId = 1;
 constexpr int kOptionsHotKeyId = 2;
 

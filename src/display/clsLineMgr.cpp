@@ -2,6 +2,8 @@
 
 #include <shellapi.h>
 
+#include <utility>
+
 namespace {
 
 constexpr UINT_PTR kTypingTimer = 1;
@@ -38,8 +40,11 @@ int CharCount(std::wstring_view text) {
 
 TLineMgr::TLineMgr(TWinControl* parent) : TLineDataMgr(parent) { SetWidth(0); }
 
-TLineMgr::~TLineMgr() {
-    if (TimerID) ::KillTimer(Handle(), TimerID);
+TLineMgr::~TLineMgr() { StopTimer(); }
+
+void TLineMgr::StopTimer() noexcept {
+    ::KillTimer(Handle(), kTypingTimer);
+    if (std::exchange(timerRunning_, false)) CountHandle(HandleKind::Timer, -1);
 }
 
 LRESULT TLineMgr::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -132,10 +137,11 @@ void TLineMgr::BeginTyping() {
     XPos = kTextStart;
     // Starting again replaces a running timer (same identifier).
     TimerID = ::SetTimer(Handle(), kTypingTimer, static_cast<UINT>(TypeInterval), nullptr);
+    if (TimerID && !std::exchange(timerRunning_, true)) CountHandle(HandleKind::Timer, +1);
 }
 
 void TLineMgr::EndTyping() {
-    if (TimerID) ::KillTimer(Handle(), TimerID);
+    StopTimer();
     TimerID = 0;
     Typing = false;
     if (OnTyped) OnTyped(LineIndex);
@@ -159,7 +165,7 @@ void TLineMgr::WMTimer() {
 }
 
 void TLineMgr::DrawLine() {
-    ::KillTimer(Handle(), kTypingTimer);
+    StopTimer();
     XPos = kTextStart;
     DrawIcon();
     Canvas().SetBkMode(TRANSPARENT);

@@ -64,8 +64,10 @@ private:
     void CMMouseEnter();
     void CMMouseLeave();
     void EndTyping();
+    void StopTimer() noexcept;
 
     std::wstring text_;  // the text the characters point into
     std::vector<std::wstring_view> chars_;
     bool trackingMouse_ = false;
+    bool timerRunning_ = false;
 };

@@ -89,21 +89,21 @@ void TfmShow::FormCreate() {
     groupDisplay_ = std::make_unique<TKestrum>(pnLeft.get());
     SetUpDisplay(*groupDisplay_, settings,
                  ColorFromComponents(settings.GroupStartRed, settings.GroupStartGreen, settings.GroupStartBlue),
-                 ColorFromComponents(settings.GroupEndRed, settings.GroupEndGreen, settings.GroupEndBlue));
+                 ColorFromComponents(settings.GroupEndRed, settings.GroupEndGreen, settings.GroupEndBlue), 1);
     groupDisplay_->SetOnSelectChange([this](int index) { OnGroupSelectChangeAfter(index); });
 
     itemDisplay_ = std::make_unique<TKestrum>(pnCle.get());
     SetUpDisplay(*itemDisplay_, settings,
                  ColorFromComponents(settings.ItemStartRed, settings.ItemStartGreen, settings.ItemStartBlue),
-                 ColorFromComponents(settings.ItemEndRed, settings.ItemEndGreen, settings.ItemEndBlue));
+                 ColorFromComponents(settings.ItemEndRed, settings.ItemEndGreen, settings.ItemEndBlue), 1);
     itemDisplay_->SetOnSelectChange([this](int index) { OnItemSelectChangeAfter(index); });
 
     groupDisplay_->LoadLines(0);
 }
 
-void TfmShow::SetUpDisplay(TKestrum& display, const TEmvData& settings, COLORREF top, COLORREF bottom) {
+void SetUpDisplay(TKestrum& display, const TEmvData& settings, COLORREF top, COLORREF bottom, int typeInterval) {
     display.SetHighlightColor(kHighlight);
-    display.SetTypeInterval(1);
+    display.SetTypeInterval(typeInterval);
     SetNormalFont(display, settings);
     SetSelectFont(display, settings);
     display.SetTopColor(top);

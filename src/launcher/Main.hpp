@@ -25,6 +25,9 @@ void ExecFile(const std::wstring& fileName, const std::wstring& param, const std
 // Fonts of the display lines from the settings: face, style (low byte), size, colour.
 void SetNormalFont(TKestrum& display, const TEmvData& settings);
 void SetSelectFont(TKestrum& display, const TEmvData& settings);
+// A display as the launcher shows it: yellow highlight, the typing interval, both fonts of the
+// settings and the gradient colours given.
+void SetUpDisplay(TKestrum& display, const TEmvData& settings, COLORREF top, COLORREF bottom, int typeInterval);
 
 class TfmShow : public TForm {
 public:
@@ -47,7 +50,6 @@ protected:
 private:
     void FormCreate();
     void UserActive();
-    void SetUpDisplay(TKestrum& display, const TEmvData& settings, COLORREF top, COLORREF bottom);
 
     std::unique_ptr<TPanel> pnLeftParent;
     std::unique_ptr<TPanel> pnLeft;

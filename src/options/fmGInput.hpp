@@ -34,12 +34,4 @@ public:
     std::unique_ptr<TEdit> edName;
     std::unique_ptr<TButton> Button1;
     std::unique_ptr<TButton> Button2;
-
-protected:
-    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
-
-private:
-    void CreateControls();
-    void FocusActiveControl();
-    HWND activeControl_ = nullptr;  // the child that had the focus when the window was last left
 };

@@ -1,38 +1,17 @@
 #include "options/fmIInput.hpp"
 
 #include <string_view>
-#include <variant>
 
-#include "toolkit/Dialogs.hpp"
-#include "toolkit/Graphics.hpp"
+#include "toolkit/FormLayout.hpp"
 #include "toolkit/Strings.hpp"
 
 namespace {
-
-template <class... F>
-struct Overloaded : F... {
-    using F::operator()...;
-};
-
-// One control of the form: where it sits and what it is. Labels are sized to their caption.
-struct ControlRow {
-    std::variant<std::unique_ptr<TLabel> TfmItem::*, std::unique_ptr<TMaskEdit> TfmItem::*,
-                 std::unique_ptr<TEdit> TfmItem::*, std::unique_ptr<TButton> TfmItem::*>
-        control;
-    int left, top, width = 0, height = 0;
-    const wchar_t* text = L"";  // caption or initial text
-    const wchar_t* mask = L"";  // edit mask of a masked edit
-    TEdit::ImeMode ime = TEdit::ImeMode::Default;
-    TButton::Role role = TButton::Role::Normal;
-    int modalResult = mrNone;
-    void (TfmItem::*onClick)() = nullptr;
-};
 
 constexpr auto kImeOn = TEdit::ImeMode::On;
 constexpr auto kImeClosed = TEdit::ImeMode::Closed;
 
 // Tab order is the order of the rows.
-constexpr ControlRow kLayout[] = {
+constexpr ControlRow<TfmItem> kLayout[] = {
     {.control = &TfmItem::Label1, .left = 8, .top = 12, .text = L"ﾌｧｲﾙｷｰ"},
     {.control = &TfmItem::edKey, .left = 68, .top = 8, .width = 21, .height = 20, .text = L" ", .mask = L"L;1;_"},
     {.control = &TfmItem::Label2, .left = 116, .top = 12, .text = L"※　A　～　Z　"},
@@ -67,37 +46,8 @@ TfmItem::TfmItem(HWND owner) {
     CreateFormWindow({.className = L"TfmItem", .caption = L"アイテム操作ダイアログ", .style = TForm::kDialogStyle,
                       .exStyle = TForm::kDialogExStyle, .owner = owner});
     SetClientSizeCentered(438, 172);
-    CreateControls();
+    CreateFromLayout(*this, kLayout);
     SetDialogKeys(true);
-}
-
-void TfmItem::CreateControls() {
-    TCanvas measure(Handle());
-    measure.Font = Font;
-    for (const ControlRow& row : kLayout) {
-        const ControlParams params{.left = row.left, .top = row.top, .width = row.width, .height = row.height,
-                                   .caption = row.text};
-        std::visit(Overloaded{
-                       [&](std::unique_ptr<TLabel> TfmItem::*label) {
-                           const SIZE size = measure.TextExtent(row.text);
-                           this->*label = std::make_unique<TLabel>(
-                               this, ControlParams{.left = row.left, .top = row.top, .width = size.cx,
-                                                   .height = size.cy, .caption = row.text});
-                       },
-                       [&](std::unique_ptr<TMaskEdit> TfmItem::*edit) {
-                           this->*edit = std::make_unique<TMaskEdit>(this, params, row.mask);
-                       },
-                       [&](std::unique_ptr<TEdit> TfmItem::*edit) {
-                           this->*edit = std::make_unique<TEdit>(this, params, row.ime);
-                       },
-                       [&](std::unique_ptr<TButton> TfmItem::*button) {
-                           this->*button = std::make_unique<TButton>(this, params, row.role, row.modalResult);
-                           if (row.onClick)
-                               (this->*button)->OnClick = [this, click = row.onClick] { (this->*click)(); };
-                       },
-                   },
-                   row.control);
-    }
 }
 
 void TfmItem::SetItemInfo(const TItemInfo& info) {
@@ -141,25 +91,4 @@ void TfmItem::FormShow() {
     Show();
     FocusActiveControl();
     ::SetForegroundWindow(Handle());
-}
-
-void TfmItem::FocusActiveControl() {
-    HWND target = activeControl_ && ::IsChild(Handle(), activeControl_) ? activeControl_ : nullptr;
-    for (HWND child = ::GetWindow(Handle(), GW_CHILD); !target && child; child = ::GetWindow(child, GW_HWNDNEXT))
-        if ((::GetWindowLongPtrW(child, GWL_STYLE) & WS_TABSTOP) && ::IsWindowEnabled(child)) target = child;
-    if (target) ::SetFocus(target);
-}
-
-LRESULT TfmItem::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg != WM_ACTIVATE) return TForm::WndProc(msg, wParam, lParam);
-    // The focus stays with the controls as in a dialog: the first one at the start, and the one
-    // that had it when the window is activated again (after the file-open dialog, say).
-    if (LOWORD(wParam) == WA_INACTIVE) {
-        HWND focus = ::GetFocus();
-        if (focus && ::IsChild(Handle(), focus)) activeControl_ = focus;
-        return TForm::WndProc(msg, wParam, lParam);
-    }
-    const LRESULT result = TForm::WndProc(msg, wParam, lParam);
-    if (!::IsIconic(Handle())) FocusActiveControl();
-    return result;
 }

@@ -49,13 +49,7 @@ public:
     TOpenDialog OpenDialog1;
 
 protected:
-    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
     // Takes the focus and comes to the front, also over the window of another program that
     // files were dropped from.
     void FormShow() override;
-
-private:
-    void CreateControls();
-    void FocusActiveControl();
-    HWND activeControl_ = nullptr;  // the child that had the focus when the window was last left
 };

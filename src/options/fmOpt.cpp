@@ -398,29 +398,11 @@ void TfmOption::GetWindowToEmvData(TEmvData& data) const {
 }
 
 void TfmOption::SetPrevFromEmvData(const TEmvData& d) {
-    TFont normal, selected;
-    normal.SetName(d.NormalFontName);
-    normal.SetStyle(static_cast<unsigned>(d.NormalFontStyle) & 0xFF);
-    normal.SetSize(d.NormalFontSize);
-    normal.SetColor(ColorFromComponents(d.NormalFontRed, d.NormalFontGreen, d.NormalFontBlue));
-    selected.SetName(d.SelectFontName);
-    selected.SetStyle(static_cast<unsigned>(d.SelectFontStyle) & 0xFF);
-    selected.SetSize(d.SelectFontSize);
-    selected.SetColor(ColorFromComponents(d.SelectFontRed, d.SelectFontGreen, d.SelectFontBlue));
-    const COLORREF colors[2][2] = {
-        {ColorFromComponents(d.GroupStartRed, d.GroupStartGreen, d.GroupStartBlue),
-         ColorFromComponents(d.GroupEndRed, d.GroupEndGreen, d.GroupEndBlue)},
-        {ColorFromComponents(d.ItemStartRed, d.ItemStartGreen, d.ItemStartBlue),
-         ColorFromComponents(d.ItemEndRed, d.ItemEndGreen, d.ItemEndBlue)}};
-    TKestrum* previews[2] = {GroupPreview_.get(), ItemPreview_.get()};
-    for (int i = 0; i < 2; ++i) {
-        previews[i]->SetHighlightColor(RGB(255, 255, 0));
-        previews[i]->SetTypeInterval(10);
-        previews[i]->SetLineFont(normal);
-        previews[i]->SetSelectLineFont(selected);
-        previews[i]->SetTopColor(colors[i][0]);
-        previews[i]->SetBottomColor(colors[i][1]);
-    }
+    // The previews are set up as the launcher sets up its displays, typing slower.
+    SetUpDisplay(*GroupPreview_, d, ColorFromComponents(d.GroupStartRed, d.GroupStartGreen, d.GroupStartBlue),
+                 ColorFromComponents(d.GroupEndRed, d.GroupEndGreen, d.GroupEndBlue), 10);
+    SetUpDisplay(*ItemPreview_, d, ColorFromComponents(d.ItemStartRed, d.ItemStartGreen, d.ItemStartBlue),
+                 ColorFromComponents(d.ItemEndRed, d.ItemEndGreen, d.ItemEndBlue), 10);
 }
 
 void TfmOption::ChooseGradientColor(int swatch) {

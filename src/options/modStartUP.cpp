@@ -12,7 +12,7 @@
 
 namespace {
 
-using UniquePidl = Unique<PIDLIST_ABSOLUTE, &::CoTaskMemFree>;
+using UniquePidl = Unique<PIDLIST_ABSOLUTE, &::CoTaskMemFree, HandleKind::PidList>;
 
 std::wstring SystemText(HRESULT code) {
     wchar_t* text = nullptr;
@@ -61,8 +61,10 @@ void CreateStartUpLink() {
     const std::wstring exe = TApplication::ExeName();
     ComPtr<IShellLinkW> link;
     Check(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.put()));
+    link.Taken();
     ComPtr<IPersistFile> file;
     Check(link->QueryInterface(IID_IPersistFile, file.put()));
+    file.Taken();
     link->SetArguments(L"/starup");
     link->SetPath(exe.c_str());
     link->SetWorkingDirectory(StartUpWorkingFolder(exe).c_str());

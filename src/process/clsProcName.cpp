@@ -7,7 +7,7 @@
 
 namespace {
 
-using UniqueHmodule = Unique<HMODULE, &::FreeLibrary>;
+using UniqueHmodule = Unique<HMODULE, &::FreeLibrary, HandleKind::Module>;
 using GetModuleFileNameExFunction = DWORD(WINAPI*)(HANDLE process, HMODULE module, wchar_t* name, DWORD size);
 
 const wchar_t kPsapiFailed[] = L"PSAPI.DLL が上手く起動しません！";

@@ -3,8 +3,9 @@
 // ---- TPageControl
 
 TPageControl::TPageControl(TWinControl* parent, TAlign align) {
-    CreateSystemControl({.className = WC_TABCONTROLW, .style = WS_VISIBLE | WS_TABSTOP | WS_CLIPCHILDREN |
-                                                              WS_CLIPSIBLINGS},
+    CreateSystemControl({.className = WC_TABCONTROLW,
+                         .style = WS_VISIBLE | WS_TABSTOP | WS_CLIPCHILDREN | WS_CLIPSIBLINGS,
+                         .exStyle = WS_EX_CONTROLPARENT},  // Tab reaches the controls of the page
                         parent);
     SetAlign(align);
 }
@@ -17,8 +18,6 @@ TPanel& TPageControl::AddPage(const std::wstring& caption, int borderWidth) {
     ::SendMessageW(Handle(), TCM_INSERTITEMW, index, reinterpret_cast<LPARAM>(&item));
     pages_.push_back(std::make_unique<TPanel>(this, TPanel::Params{.bevelOuter = TBevelCut::bvNone,
                                                                   .borderWidth = borderWidth}));
-    ::SetWindowLongPtrW(pages_.back()->Handle(), GWL_EXSTYLE,
-                        ::GetWindowLongPtrW(pages_.back()->Handle(), GWL_EXSTYLE) | WS_EX_CONTROLPARENT);
     PlacePages();
     SetActivePageIndex(ActivePageIndex());
     return *pages_.back();

@@ -12,7 +12,7 @@
 #include "toolkit/Controls.hpp"
 #include "toolkit/ExtCtrls.hpp"
 
-using UniqueHimagelist = Unique<HIMAGELIST, &::ImageList_Destroy>;
+using UniqueHimagelist = Unique<HIMAGELIST, &::ImageList_Destroy, HandleKind::ImageList>;
 
 // Tabs with one page (a panel) per tab; the page of the selected tab is shown.
 class TPageControl : public TWinControl {

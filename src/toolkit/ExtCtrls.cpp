@@ -11,6 +11,7 @@ TPanel::TPanel(TWinControl* parent, const Params& params)
     CreateControlWindow({.className = L"TPanel",
                          .caption = params.caption,
                          .style = WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS,
+                         .exStyle = WS_EX_CONTROLPARENT,  // Tab reaches the controls on it
                          .left = params.left, .top = params.top,
                          .width = params.width, .height = params.height},
                         parent);

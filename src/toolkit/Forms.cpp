@@ -59,6 +59,7 @@ LRESULT TForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         Close();
         return 0;
     }
+    if (msg == WM_ACTIVATE && dialogKeys_) return DialogActivate(wParam, lParam);
     if (msg == WM_COMMAND && lParam == 0 && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
         // Enter or Esc from the dialog keys: the default or cancel button may sit on a panel,
         // where the dialog manager does not look for it.
@@ -68,6 +69,26 @@ LRESULT TForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         }
     }
     return TWinControl::WndProc(msg, wParam, lParam);
+}
+
+LRESULT TForm::DialogActivate(WPARAM wParam, LPARAM lParam) {
+    if (LOWORD(wParam) == WA_INACTIVE) {
+        // Left for another window (a box, a dialog of its own): remember where the focus was.
+        HWND focus = ::GetFocus();
+        if (focus && ::IsChild(Handle(), focus)) activeControl_ = focus;
+        return TWinControl::WndProc(WM_ACTIVATE, wParam, lParam);
+    }
+    // The default handling focuses the form itself; the focus belongs to a control.
+    const LRESULT result = TWinControl::WndProc(WM_ACTIVATE, wParam, lParam);
+    if (!::IsIconic(Handle())) FocusActiveControl();
+    return result;
+}
+
+void TForm::FocusActiveControl() {
+    HWND target = activeControl_;
+    if (!target || !::IsChild(Handle(), target) || !::IsWindowVisible(target) || !::IsWindowEnabled(target))
+        target = ::GetNextDlgTabItem(Handle(), nullptr, FALSE);
+    if (target) ::SetFocus(target);
 }
 
 void TForm::Close() {
@@ -97,6 +118,8 @@ int TForm::ShowModal() {
     modal_ = true;
     FormShow();
     Show();
+    // Opened by a hot key while another program is in front: the form comes to the front.
+    ::SetForegroundWindow(Handle());
     ::SetActiveWindow(Handle());
     if (ModalHook()) ModalHook()(*this);
 

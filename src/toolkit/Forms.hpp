@@ -22,6 +22,10 @@ public:
     // Sizes the window for this client area and centres it on the screen.
     void SetClientSizeCentered(int clientWidth, int clientHeight);
 
+    // The control that gets the focus when a form with dialog keys is first activated (unset:
+    // the first control in the tab order).
+    void SetActiveControl(const TWinControl& control) noexcept { activeControl_ = control.Handle(); }
+
     // The font of the form's controls ("ＭＳ Ｐゴシック" 12 pixels unless changed before the
     // controls are made).
     TFont Font;
@@ -49,11 +53,18 @@ protected:
     // Dialog-wide shortcuts; translated before the focused control sees the key.
     void SetAccelerators(UniqueHaccel table) { accelerators_ = std::move(table); }
     // Tab moves between the controls, Enter presses the default button (identifier IDOK),
-    // Esc the cancel button (IDCANCEL).
+    // Esc the cancel button (IDCANCEL). The focus then stays with the controls as in a dialog:
+    // each activation gives it back to the control that had it when the form was left.
     void SetDialogKeys(bool on) noexcept { dialogKeys_ = on; }
+    // Gives the focus to the active control: the one that had it last, else the one set, else
+    // the first in the tab order.
+    void FocusActiveControl();
 
 private:
+    LRESULT DialogActivate(WPARAM wParam, LPARAM lParam);
+
     UniqueHaccel accelerators_;
+    HWND activeControl_ = nullptr;  // a child of the form, borrowed
     bool dialogKeys_ = false;
     bool modal_ = false;
 };

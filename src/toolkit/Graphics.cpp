@@ -70,7 +70,7 @@ class TCanvas::Scope {
 public:
     explicit Scope(TCanvas& canvas)
         : window_(canvas.dc_ ? nullptr : canvas.window_),
-          dc_(canvas.dc_ ? canvas.dc_ : ::GetDC(window_)),
+          dc_(canvas.dc_ ? canvas.dc_ : TakeDC(window_)),
           font_(dc_, canvas.Font.Handle()) {
         ::SetBkMode(dc_, canvas.bkMode_);
         ::SetTextColor(dc_, canvas.Font.Color());
@@ -78,11 +78,18 @@ public:
     Scope(const Scope&) = delete;
     Scope& operator=(const Scope&) = delete;
     ~Scope() {
-        if (window_) ::ReleaseDC(window_, dc_);
+        if (!window_ || !dc_) return;
+        ::ReleaseDC(window_, dc_);
+        CountHandle(HandleKind::DC, -1);
     }
     HDC dc() const noexcept { return dc_; }
 
 private:
+    static HDC TakeDC(HWND window) noexcept {
+        HDC dc = ::GetDC(window);
+        if (dc) CountHandle(HandleKind::DC, +1);
+        return dc;
+    }
     HWND window_;
     HDC dc_;
     SelectGuard font_;

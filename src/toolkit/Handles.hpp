@@ -4,15 +4,34 @@
 #include <windows.h>
 #include <objbase.h>
 
+#include <atomic>
 #include <utility>
 
-template <class H, auto Close>
+// The kinds of handles the program holds, each with a live count: the program is resident for
+// weeks, so a count that grows with use is a leak. Tests read the counts (see HandleCount).
+enum class HandleKind : int {
+    Window, GdiObject, DC, Icon, Menu, Hook, Atom, Accelerator, ImageList, Kernel, Memory, Timer, HotKey, Com,
+    Module, PidList, Count
+};
+
+inline std::atomic<long>& HandleCounter(HandleKind kind) noexcept {
+    static std::atomic<long> counters[static_cast<int>(HandleKind::Count)];
+    return counters[static_cast<int>(kind)];
+}
+inline long HandleCount(HandleKind kind) noexcept { return HandleCounter(kind).load(); }
+inline void CountHandle(HandleKind kind, long change) noexcept { HandleCounter(kind) += change; }
+
+template <class H, auto Close, HandleKind Kind>
 class Unique {
     H h_{};
 
+    static void Track(H h, long change) noexcept {
+        if (h) CountHandle(Kind, change);
+    }
+
 public:
-    explicit Unique(H h = {}) noexcept : h_(h) {}
-    Unique(Unique&& o) noexcept : h_(o.release()) {}
+    explicit Unique(H h = {}) noexcept : h_(h) { Track(h_, +1); }
+    Unique(Unique&& o) noexcept : h_(o.release()) { Track(h_, +1); }
     Unique& operator=(Unique&& o) noexcept {
         reset(o.release());
         return *this;
@@ -22,10 +41,19 @@ public:
     ~Unique() { reset(); }
 
     H get() const noexcept { return h_; }
-    H release() noexcept { return std::exchange(h_, H{}); }
+    // Gives the handle up (to its new owner, or because it is gone already).
+    H release() noexcept {
+        Track(h_, -1);
+        return std::exchange(h_, H{});
+    }
     void reset(H h = {}) noexcept {
-        if (h_) Close(h_);
+        if (h == h_) return;
+        if (h_) {
+            Close(h_);
+            Track(h_, -1);
+        }
         h_ = h;
+        Track(h_, +1);
     }
     explicit operator bool() const noexcept { return h_ != H{}; }
 };
@@ -37,19 +65,19 @@ inline void Handle(HANDLE h) noexcept {
 }
 }  // namespace handle_close
 
-using UniqueHicon = Unique<HICON, &::DestroyIcon>;
-using UniqueHmenu = Unique<HMENU, &::DestroyMenu>;
-using UniqueHwnd = Unique<HWND, &::DestroyWindow>;
-using UniqueHdc = Unique<HDC, &::DeleteDC>;  // from CreateDC / CreateCompatibleDC
-using UniqueHfont = Unique<HFONT, &handle_close::Gdi>;
-using UniqueHbitmap = Unique<HBITMAP, &handle_close::Gdi>;
-using UniqueHbrush = Unique<HBRUSH, &handle_close::Gdi>;
-using UniqueHpen = Unique<HPEN, &handle_close::Gdi>;
-using UniqueHandle = Unique<HANDLE, &handle_close::Handle>;
-using UniqueHglobal = Unique<HGLOBAL, &::GlobalFree>;
-using UniqueHhook = Unique<HHOOK, &::UnhookWindowsHookEx>;
-using UniqueAtom = Unique<ATOM, &::GlobalDeleteAtom>;  // a global atom
-using UniqueHaccel = Unique<HACCEL, &::DestroyAcceleratorTable>;
+using UniqueHicon = Unique<HICON, &::DestroyIcon, HandleKind::Icon>;
+using UniqueHmenu = Unique<HMENU, &::DestroyMenu, HandleKind::Menu>;
+using UniqueHwnd = Unique<HWND, &::DestroyWindow, HandleKind::Window>;
+using UniqueHdc = Unique<HDC, &::DeleteDC, HandleKind::DC>;  // from CreateDC / CreateCompatibleDC
+using UniqueHfont = Unique<HFONT, &handle_close::Gdi, HandleKind::GdiObject>;
+using UniqueHbitmap = Unique<HBITMAP, &handle_close::Gdi, HandleKind::GdiObject>;
+using UniqueHbrush = Unique<HBRUSH, &handle_close::Gdi, HandleKind::GdiObject>;
+using UniqueHpen = Unique<HPEN, &handle_close::Gdi, HandleKind::GdiObject>;
+using UniqueHandle = Unique<HANDLE, &handle_close::Handle, HandleKind::Kernel>;
+using UniqueHglobal = Unique<HGLOBAL, &::GlobalFree, HandleKind::Memory>;
+using UniqueHhook = Unique<HHOOK, &::UnhookWindowsHookEx, HandleKind::Hook>;
+using UniqueAtom = Unique<ATOM, &::GlobalDeleteAtom, HandleKind::Atom>;  // a global atom
+using UniqueHaccel = Unique<HACCEL, &::DestroyAcceleratorTable, HandleKind::Accelerator>;
 
 // A DC of a window from GetDC, given back with ReleaseDC.
 class WindowDC {
@@ -57,11 +85,15 @@ class WindowDC {
     HDC dc_;
 
 public:
-    explicit WindowDC(HWND wnd) noexcept : wnd_(wnd), dc_(::GetDC(wnd)) {}
+    explicit WindowDC(HWND wnd) noexcept : wnd_(wnd), dc_(::GetDC(wnd)) {
+        if (dc_) CountHandle(HandleKind::DC, +1);
+    }
     WindowDC(const WindowDC&) = delete;
     WindowDC& operator=(const WindowDC&) = delete;
     ~WindowDC() {
-        if (dc_) ::ReleaseDC(wnd_, dc_);
+        if (!dc_) return;
+        ::ReleaseDC(wnd_, dc_);
+        CountHandle(HandleKind::DC, -1);
     }
     HDC get() const noexcept { return dc_; }
     explicit operator bool() const noexcept { return dc_ != nullptr; }
@@ -88,7 +120,7 @@ class HotKeyRegistration {
 
 public:
     HotKeyRegistration() = default;
-    HotKeyRegistration(HWND wnd, int id) noexcept : wnd_(wnd), id_(id) {}
+    HotKeyRegistration(HWND wnd, int id) noexcept : wnd_(wnd), id_(id) { CountHandle(HandleKind::HotKey, +1); }
     HotKeyRegistration(HotKeyRegistration&& o) noexcept
         : wnd_(std::exchange(o.wnd_, nullptr)), id_(o.id_) {}
     HotKeyRegistration& operator=(HotKeyRegistration&& o) noexcept {
@@ -100,7 +132,10 @@ public:
     ~HotKeyRegistration() { reset(); }
     explicit operator bool() const noexcept { return wnd_ != nullptr; }
     // Unregisters now; false when the system refused.
-    bool Unregister() noexcept { return ::UnregisterHotKey(std::exchange(wnd_, nullptr), id_) != 0; }
+    bool Unregister() noexcept {
+        CountHandle(HandleKind::HotKey, -1);
+        return ::UnregisterHotKey(std::exchange(wnd_, nullptr), id_) != 0;
+    }
     void reset() noexcept {
         if (wnd_) Unregister();
     }
@@ -130,10 +165,16 @@ public:
     ComPtr(const ComPtr&) = delete;
     ComPtr& operator=(const ComPtr&) = delete;
     ~ComPtr() {
-        if (p_) p_->Release();
+        if (!p_) return;
+        p_->Release();
+        CountHandle(HandleKind::Com, -1);
     }
     T* get() const noexcept { return p_; }
     T* operator->() const noexcept { return p_; }
-    // For the functions that hand out an interface (CoCreateInstance, QueryInterface).
+    // For the functions that hand out an interface (CoCreateInstance, QueryInterface); the
+    // pointer must be empty. Call Taken() once the function has filled it.
     void** put() noexcept { return reinterpret_cast<void**>(&p_); }
+    void Taken() noexcept {
+        if (p_) CountHandle(HandleKind::Com, +1);
+    }
 };

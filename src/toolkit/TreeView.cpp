@@ -17,6 +17,14 @@ int CALLBACK CompareTexts(LPARAM a, LPARAM b, LPARAM texts) {
     return ::lstrcmpW(map[reinterpret_cast<Node>(a)].c_str(), map[reinterpret_cast<Node>(b)].c_str());
 }
 
+bool IsNavigationKey(WPARAM key) {
+    switch (key) {
+        case VK_UP: case VK_DOWN: case VK_LEFT: case VK_RIGHT:
+        case VK_HOME: case VK_END: case VK_PRIOR: case VK_NEXT: return true;
+        default: return false;
+    }
+}
+
 }  // namespace
 
 TTreeView::TTreeView(TWinControl* parent, TAlign align, const TFont& font) : font_(font) {
@@ -209,6 +217,14 @@ LRESULT TTreeView::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
                 return 0;
             case WM_CAPTURECHANGED: EndDrag(false, point); return 0;
             default: break;
+        }
+    }
+    if (msg == WM_KEYDOWN && IsNavigationKey(wParam) && !Selected()) {
+        // Nodes added while the tree had the focus leave it without a selection, and the
+        // control's keys move only from a selected node: the keyboard starts at the first node.
+        if (const Node first = NextNode(Handle(), nullptr, TVGN_ROOT)) {
+            Select(first);
+            return 0;
         }
     }
     return TWinControl::WndProc(msg, wParam, lParam);

@@ -1,5 +1,6 @@
 #include "support/KestrumProcess.hpp"
 
+#include <iterator>
 #include <stdexcept>
 
 #include "support/TestSupport.hpp"
@@ -43,6 +44,33 @@ std::wstring DialogItemText(HWND dialog, int id) {
 }
 
 std::wstring MessageBoxText(HWND box) { return DialogItemText(box, 0xFFFF); }
+
+std::wstring ControlText(HWND control) {
+    wchar_t text[1024] = {};
+    ::SendMessageTimeoutW(control, WM_GETTEXT, std::size(text), reinterpret_cast<LPARAM>(text), SMTO_BLOCK, 5000,
+                          nullptr);
+    return text;
+}
+
+std::wstring ClassName(HWND wnd) {
+    wchar_t name[64] = {};
+    ::GetClassNameW(wnd, name, 64);
+    return name;
+}
+
+namespace {
+BOOL CALLBACK CollectDescendant(HWND wnd, LPARAM lParam) {
+    auto* search = reinterpret_cast<WindowSearch*>(lParam);
+    if (::lstrcmpiW(ClassName(wnd).c_str(), search->className) == 0) search->found.push_back(wnd);
+    return TRUE;
+}
+}  // namespace
+
+std::vector<HWND> DescendantWindows(HWND parent, const wchar_t* className) {
+    WindowSearch search{0, className, {}};
+    ::EnumChildWindows(parent, CollectDescendant, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
 
 KestrumProcess::KestrumProcess(const std::wstring& exe, const std::wstring& folder, const std::string& iniBytes)
     : folder_(folder), exe_(folder + L"\\Kestrum.exe") {

@@ -47,3 +47,10 @@ std::wstring WindowText(HWND wnd);
 // The text of a message box (its static text) and of one of its buttons.
 std::wstring MessageBoxText(HWND box);
 std::wstring DialogItemText(HWND dialog, int id);
+// What a control answers WM_GETTEXT with: an edit box's contents (GetWindowText does not ask
+// the windows of other processes).
+std::wstring ControlText(HWND control);
+std::wstring ClassName(HWND wnd);
+// The windows inside a window (children, their children ...) of the class, depth first and
+// siblings in z-order: the controls of a dialog in their tab order.
+std::vector<HWND> DescendantWindows(HWND parent, const wchar_t* className);

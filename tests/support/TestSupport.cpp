@@ -201,3 +201,37 @@ void SendKey(WORD vk) {
     INPUT inputs[] = {KeyInput(vk, false), KeyInput(vk, true)};
     ::SendInput(static_cast<UINT>(std::size(inputs)), inputs, sizeof(INPUT));
 }
+
+void SendText(const std::wstring& text) {
+    std::vector<INPUT> inputs;
+    for (wchar_t c : text)
+        for (bool up : {false, true}) {
+            INPUT input{};
+            input.type = INPUT_KEYBOARD;
+            input.ki.wScan = c;
+            input.ki.dwFlags = KEYEVENTF_UNICODE | (up ? KEYEVENTF_KEYUP : 0);
+            inputs.push_back(input);
+        }
+    ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+void ClickAt(POINT point) {
+    // Each event carries the place (0 to 65535 across the screen): a press never lands where
+    // a late report of an earlier pointer move has put the pointer back.
+    const int width = ::GetSystemMetrics(SM_CXSCREEN), height = ::GetSystemMetrics(SM_CYSCREEN);
+    INPUT click[2] = {};
+    for (INPUT& input : click) {
+        input.type = INPUT_MOUSE;
+        input.mi.dx = MulDiv(point.x, 65536, width) + 1;
+        input.mi.dy = MulDiv(point.y, 65536, height) + 1;
+    }
+    click[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_LEFTDOWN;
+    click[1].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_LEFTUP;
+    ::SendInput(2, click, sizeof(INPUT));
+}
+
+HWND FocusOfThread(HWND window) {
+    GUITHREADINFO info{sizeof info};
+    if (!::GetGUIThreadInfo(::GetWindowThreadProcessId(window, nullptr), &info)) return nullptr;
+    return info.hwndFocus;
+}

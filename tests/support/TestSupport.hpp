@@ -62,3 +62,10 @@ bool HotKeyTaken(UINT vk);
 void SendCtrlKey(WORD vk);
 // Presses and releases one key.
 void SendKey(WORD vk);
+// Types the text through the system's input queue as characters, whatever keys they would take
+// on a keyboard (as an input method hands text over).
+void SendText(const std::wstring& text);
+// Clicks the left mouse button at a point of the screen.
+void ClickAt(POINT point);
+// The window with the keyboard focus in the thread of the window (of any process), or nullptr.
+HWND FocusOfThread(HWND window);
