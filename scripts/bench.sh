@@ -16,3 +16,5 @@ echo "== bench_background"
 wine build/bench/bench_background.exe
 echo "== bench_launcher"
 wine build/bench/bench_launcher.exe "$PWD/build/Kestrum.exe" "$PWD/examples/Kestrum.INI"
+echo "== soak (1000 launcher and 100 options openings)"
+KESTRUM_SOAK_CYCLES=1000 wine build/tests/e2e_soak.exe "$PWD/build/Kestrum.exe" "$PWD/build/tests/record_launch.exe"

@@ -107,11 +107,11 @@ UniqueHbitmap Picture(HDC screen, Motif motif, Mark mark, COLORREF background) {
     return bitmap;
 }
 
-struct PictureSpec {
+struct PictureRecipe {
     Motif motif;
     Mark mark;
 };
-constexpr PictureSpec kPictures[picCount] = {
+constexpr PictureRecipe kPictures[picCount] = {
     {Motif::Group, Mark::Star},         {Motif::GroupAndItem, Mark::Star},  {Motif::Group, Mark::Arrows},
     {Motif::GroupAndItem, Mark::Arrows}, {Motif::Group, Mark::Cross},        {Motif::GroupAndItem, Mark::Cross},
     {Motif::Group, Mark::Window},
@@ -122,8 +122,8 @@ constexpr PictureSpec kPictures[picCount] = {
 UniqueHimagelist MakeOptionPictures() {
     UniqueHimagelist images(::ImageList_Create(kSize, kSize, ILC_COLOR24 | ILC_MASK, picCount, 0));
     WindowDC screen(nullptr);
-    for (const PictureSpec& spec : kPictures) {
-        UniqueHbitmap picture = Picture(screen.get(), spec.motif, spec.mark, kTransparent);
+    for (const PictureRecipe& recipe : kPictures) {
+        UniqueHbitmap picture = Picture(screen.get(), recipe.motif, recipe.mark, kTransparent);
         ::ImageList_AddMasked(images.get(), picture.get(), kTransparent);
     }
     return images;
