@@ -140,3 +140,40 @@ TEST_F(LauncherE2E, ClickingAnotherWindowClosesTheLauncher) {
     EXPECT_TRUE(LauncherGone());
     ::DestroyWindow(other);
 }
+
+TEST_F(LauncherE2E, OddEntriesStartOrAreReported) {
+    // A program in a folder with spaces and a Japanese name; a document nothing opens.
+    const std::wstring spaced = dir.File(L"フォルダ with spaces");
+    ::CreateDirectoryW(spaced.c_str(), nullptr);
+    const std::wstring japanese = spaced + L"\\記録.exe";
+    ASSERT_TRUE(::CopyFileW(helper.c_str(), japanese.c_str(), FALSE));
+    const std::wstring document = dir.File(L"notes.kestrumdoc");
+    WriteFileBytes(document, "text");
+    SetIniFilePathForTests(kestrum->IniPath());
+    {
+        TShellIniFile catalogue;
+        catalogue.WriteItemInfo({L"1", L"変な項目"}, 1, 0);
+        catalogue.WriteItemInfo({L"J", L"日本語", japanese, L"a \"b c\"", spaced}, 1, 1);
+        catalogue.WriteItemInfo({L"D", L"文書", document}, 1, 2);
+    }
+    SetIniFilePathForTests(L"");
+    StartResident();
+
+    ASSERT_TRUE(OpenLauncher());
+    SendKey('1');
+    SendKey('J');
+    const std::wstring record = spaced + L"\\launched.txt";
+    ASSERT_TRUE(WaitFor([&] { return FileExists(record); }));
+    EXPECT_EQ(ReadFileBytes(record).substr(0, 8), "a \"b c\"\n");
+    EXPECT_TRUE(LauncherGone());
+
+    ASSERT_TRUE(OpenLauncher());
+    SendKey('1');
+    SendKey('D');
+    HWND box = kestrum->WaitWindow(L"#32770", L"Kestrum");
+    ASSERT_TRUE(box);
+    EXPECT_EQ(MessageBoxText(box), L"実行できませんでした。もう一度登録内容を調べてください。");
+    SendKey(VK_RETURN);
+    EXPECT_TRUE(LauncherGone());
+    EXPECT_TRUE(kestrum->Running());
+}
