@@ -6,6 +6,7 @@
 
 #include "data/clsShellIniFiles.hpp"
 #include "data/comFunc.hpp"
+#include "toolkit/IniFiles.hpp"
 #include "support/E2EMain.hpp"
 #include "support/KestrumProcess.hpp"
 #include "support/TestSupport.hpp"
@@ -176,4 +177,33 @@ TEST_F(LauncherE2E, OddEntriesStartOrAreReported) {
     SendKey(VK_RETURN);
     EXPECT_TRUE(LauncherGone());
     EXPECT_TRUE(kestrum->Running());
+}
+
+TEST_F(LauncherE2E, AnItemSavedAsUtf16StartsAfterARestart) {
+    // Saved by the options dialog as UTF-16 because of names the ANSI code page lacks.
+    const std::wstring folder = dir.File(L"Café 한국");
+    ::CreateDirectoryW(folder.c_str(), nullptr);
+    const std::wstring program = folder + L"\\Música.exe";
+    ASSERT_TRUE(::CopyFileW(helper.c_str(), program.c_str(), FALSE));
+    SetIniFilePathForTests(kestrum->IniPath());
+    SetIniFileEncoding(kestrum->IniPath(), IniEncoding::Utf16);
+    {
+        TShellIniFile catalogue;
+        catalogue.WriteItemInfo({L"1", L"한국"}, 1, 0);
+        catalogue.WriteItemInfo({L"U", L"Música", program, L"ü", folder}, 1, 1);
+    }
+    SetIniFilePathForTests(L"");
+    ASSERT_EQ(ReadFileBytes(kestrum->IniPath()).substr(0, 2), "\xFF\xFE");
+    StartResident();
+    ASSERT_TRUE(OpenLauncher());
+    SendKey('1');
+    SendKey('U');
+    const std::wstring record = folder + L"\\launched.txt";
+    ASSERT_TRUE(WaitFor([&] { return FileExists(record); }));
+    EXPECT_EQ(ReadFileBytes(record), "\xC3\xBC\n" + [&] {
+        std::string utf8(folder.size() * 4, '\0');
+        utf8.resize(::WideCharToMultiByte(CP_UTF8, 0, folder.c_str(), static_cast<int>(folder.size()), utf8.data(),
+                                          static_cast<int>(utf8.size()), nullptr, nullptr));
+        return utf8;
+    }() + "\n") << "the parameter and the start folder arrive whole";
 }
