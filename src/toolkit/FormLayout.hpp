@@ -10,7 +10,6 @@
 
 #include "toolkit/Dialogs.hpp"
 #include "toolkit/Forms.hpp"
-#include "toolkit/Graphics.hpp"
 #include "toolkit/MaskEdit.hpp"
 #include "toolkit/StdCtrls.hpp"
 
@@ -33,16 +32,11 @@ struct ControlRow {
 // Makes the controls of the rows as children of the form, in the form's font.
 template <class Form>
 void CreateFromLayout(Form& form, std::span<const ControlRow<std::type_identity_t<Form>>> layout) {
-    TCanvas measure(form.Handle());
-    measure.Font = form.Font;
     for (const ControlRow<Form>& row : layout) {
         const ControlParams params{.left = row.left, .top = row.top, .width = row.width, .height = row.height,
                                    .caption = row.text};
         if (auto label = std::get_if<std::unique_ptr<TLabel> Form::*>(&row.control)) {
-            const SIZE size = measure.TextExtent(row.text);
-            form.*(*label) = std::make_unique<TLabel>(
-                &form, ControlParams{.left = row.left, .top = row.top, .width = size.cx, .height = size.cy,
-                                     .caption = row.text});
+            form.*(*label) = std::make_unique<TLabel>(&form, params);  // no size: fits its caption
         } else if (auto maskEdit = std::get_if<std::unique_ptr<TMaskEdit> Form::*>(&row.control)) {
             form.*(*maskEdit) = std::make_unique<TMaskEdit>(&form, params, row.mask);
         } else if (auto edit = std::get_if<std::unique_ptr<TEdit> Form::*>(&row.control)) {
