@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "toolkit/Application.hpp"
+#include "toolkit/Dialogs.hpp"
 #include "toolkit/Handles.hpp"
 
 namespace {
@@ -235,3 +236,12 @@ HWND FocusOfThread(HWND window) {
     if (!::GetGUIThreadInfo(::GetWindowThreadProcessId(window, nullptr), &info)) return nullptr;
     return info.hwndFocus;
 }
+
+BoxRecorder::BoxRecorder() {
+    SetMessageBoxAnswerer([this](const MessageBoxRequest& box) {
+        texts.push_back(box.text);
+        return int(mrOk);
+    });
+}
+
+BoxRecorder::~BoxRecorder() { SetMessageBoxAnswerer(nullptr); }

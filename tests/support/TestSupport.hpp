@@ -7,6 +7,7 @@
 #include <chrono>
 #include <functional>
 #include <string>
+#include <vector>
 
 // A fresh folder under the temporary folder, removed with everything in it at the end.
 class TempDir {
@@ -69,3 +70,14 @@ void SendText(const std::wstring& text);
 void ClickAt(POINT point);
 // The window with the keyboard focus in the thread of the window (of any process), or nullptr.
 HWND FocusOfThread(HWND window);
+
+// Answers every message box with OK and keeps their texts, for the life of the object; the
+// real boxes are back when it goes.
+class BoxRecorder {
+public:
+    BoxRecorder();
+    ~BoxRecorder();
+    BoxRecorder(const BoxRecorder&) = delete;
+    BoxRecorder& operator=(const BoxRecorder&) = delete;
+    std::vector<std::wstring> texts;
+};

@@ -19,15 +19,10 @@ class AppearanceTest : public ::testing::Test {
 protected:
     void SetUp() override {
         SetIniFilePathForTests(ini);
-        SetMessageBoxAnswerer([this](const MessageBoxRequest& box) {
-            boxes.push_back(box.text);
-            return int(mrOk);
-        });
     }
     void TearDown() override {
         SetColorDialogAnswererForTests(nullptr);
         SetFontDialogAnswererForTests(nullptr);
-        SetMessageBoxAnswerer(nullptr);
         SetIniFilePathForTests(L"");
     }
     TEmvData Saved() {
@@ -42,7 +37,8 @@ protected:
 
     TempDir dir;
     std::wstring ini = dir.File(L"Kestrum.INI");
-    std::vector<std::wstring> boxes;
+    BoxRecorder recorder;
+    std::vector<std::wstring>& boxes = recorder.texts;
 };
 
 }  // namespace

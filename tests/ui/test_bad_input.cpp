@@ -18,15 +18,10 @@ class BadInputTest : public ::testing::Test {
 protected:
     void SetUp() override {
         SetIniFilePathForTests(ini);
-        SetMessageBoxAnswerer([this](const MessageBoxRequest& box) {
-            boxes.push_back(box.text);
-            return int(mrOk);
-        });
     }
     void TearDown() override {
         ::SetFileAttributesW(ini.c_str(), FILE_ATTRIBUTE_NORMAL);
         TForm::SetModalHookForTests(nullptr);
-        SetMessageBoxAnswerer(nullptr);
         SetIniFilePathForTests(L"");
     }
     TEmvData Loaded() {
@@ -50,7 +45,8 @@ protected:
 
     TempDir dir;
     std::wstring ini = dir.File(L"Kestrum.INI");
-    std::vector<std::wstring> boxes;
+    BoxRecorder recorder;
+    std::vector<std::wstring>& boxes = recorder.texts;
 };
 
 }  // namespace

@@ -37,14 +37,9 @@ class OptionsTest : public ::testing::Test {
 protected:
     void SetUp() override {
         SetIniFilePathForTests(ini);
-        SetMessageBoxAnswerer([this](const MessageBoxRequest& box) {
-            boxes.push_back(box.text);
-            return int(mrOk);
-        });
     }
     void TearDown() override {
         ::SetFileAttributesW(ini.c_str(), FILE_ATTRIBUTE_NORMAL);
-        SetMessageBoxAnswerer(nullptr);
         SetShellOpenerForTests(nullptr);
         SetIniFilePathForTests(L"");
     }
@@ -62,7 +57,8 @@ protected:
 
     TempDir dir;
     std::wstring ini = dir.File(L"Kestrum.INI");
-    std::vector<std::wstring> boxes;
+    BoxRecorder recorder;
+    std::vector<std::wstring>& boxes = recorder.texts;
 };
 
 // An entry of the catalogue section; an address as file name, so no missing mark.
