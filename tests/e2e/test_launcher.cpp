@@ -207,3 +207,22 @@ TEST_F(LauncherE2E, AnItemSavedAsUtf16StartsAfterARestart) {
         return utf8;
     }() + "\n") << "the parameter and the start folder arrive whole";
 }
+
+TEST_F(LauncherE2E, AFolderOpensInTheExplorer) {
+    const std::wstring folder = dir.File(L"開くフォルダ");
+    ::CreateDirectoryW(folder.c_str(), nullptr);
+    WriteCatalogue();
+    SetIniFilePathForTests(kestrum->IniPath());
+    TShellIniFile().WriteItemInfo({L"F", L"Folder", folder}, 2, 2);
+    SetIniFilePathForTests(L"");
+    StartResident();
+    ASSERT_TRUE(OpenLauncher());
+    SendKey('2');
+    SendKey('F');
+    HWND explorer = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (explorer = ::FindWindowW(L"ExplorerWClass", L"開くフォルダ")) != nullptr; }));
+    EXPECT_TRUE(LauncherGone());
+    EXPECT_TRUE(kestrum->Windows(L"#32770").empty()) << "no failure message";
+    ::PostMessageW(explorer, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(WaitFor([&] { return !::IsWindow(explorer); }));
+}
