@@ -226,3 +226,22 @@ TEST_F(LauncherE2E, AFolderOpensInTheExplorer) {
     ::PostMessageW(explorer, WM_CLOSE, 0, 0);
     EXPECT_TRUE(WaitFor([&] { return !::IsWindow(explorer); }));
 }
+
+TEST_F(LauncherE2E, AnAddressGoesToTheShellWhichHandsItToTheBrowser) {
+    WriteCatalogue();
+    SetIniFilePathForTests(kestrum->IniPath());
+    TShellIniFile().WriteItemInfo({L"U", L"Site", L"http://example.invalid/"}, 2, 2);
+    SetIniFilePathForTests(L"");
+    StartResident();
+    ASSERT_TRUE(OpenLauncher());
+    SendKey('2');
+    SendKey('U');
+    // The shell takes the address (this machine has no browser to show it): no failure message,
+    // the launcher closes and the program stays.
+    EXPECT_TRUE(LauncherGone());
+    EXPECT_TRUE(kestrum->Windows(L"#32770").empty());
+    EXPECT_TRUE(kestrum->Running());
+    ASSERT_TRUE(OpenLauncher()) << "and opens again";
+    SendKey(VK_ESCAPE);
+    EXPECT_TRUE(LauncherGone());
+}
