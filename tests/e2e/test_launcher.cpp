@@ -245,3 +245,31 @@ TEST_F(LauncherE2E, AnAddressGoesToTheShellWhichHandsItToTheBrowser) {
     SendKey(VK_ESCAPE);
     EXPECT_TRUE(LauncherGone());
 }
+
+TEST_F(LauncherE2E, ADocumentOpensWithTheProgramOfItsType) {
+    // An extension of our own, given the text editor's file type for the length of the test.
+    const wchar_t* const extension = L".kestrumdocument";
+    const wchar_t type[] = L"txtfile";
+    ASSERT_EQ(::RegSetKeyValueW(HKEY_CLASSES_ROOT, extension, nullptr, REG_SZ, type, sizeof type), ERROR_SUCCESS);
+    struct RemoveType {
+        const wchar_t* key;
+        ~RemoveType() { ::RegDeleteTreeW(HKEY_CLASSES_ROOT, key); }
+    } removeType{extension};
+    const std::wstring document = dir.File(L"read me.kestrumdocument");
+    WriteFileBytes(document, "Kestrum");
+    WriteCatalogue();
+    SetIniFilePathForTests(kestrum->IniPath());
+    TShellIniFile().WriteItemInfo({L"T", L"Text", document}, 2, 2);
+    SetIniFilePathForTests(L"");
+    StartResident();
+    ASSERT_TRUE(OpenLauncher());
+    SendKey('2');
+    SendKey('T');
+    HWND editor = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (editor = ::FindWindowW(L"Notepad", nullptr)) != nullptr; }));
+    EXPECT_TRUE(WaitFor([&] { return WindowText(editor).find(L"read me") != std::wstring::npos; }))
+        << "the editor shows the document: " << testing::PrintToString(WindowText(editor));
+    EXPECT_TRUE(LauncherGone());
+    ::PostMessageW(editor, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(WaitFor([&] { return !::IsWindow(editor); }));
+}
