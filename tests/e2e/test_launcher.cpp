@@ -273,3 +273,24 @@ TEST_F(LauncherE2E, ADocumentOpensWithTheProgramOfItsType) {
     ::PostMessageW(editor, WM_CLOSE, 0, 0);
     EXPECT_TRUE(WaitFor([&] { return !::IsWindow(editor); }));
 }
+
+TEST_F(LauncherE2E, ANetworkPathThatDoesNotAnswerIsReportedAndTheProgramGoesOn) {
+    // A share on this machine's loopback address, where no file server listens.
+    WriteCatalogue();
+    SetIniFilePathForTests(kestrum->IniPath());
+    TShellIniFile().WriteItemInfo({L"N", L"Share", L"\\\\127.0.0.1\\kestrum-share\\app.exe"}, 2, 2);
+    SetIniFilePathForTests(L"");
+    StartResident();
+    ASSERT_TRUE(OpenLauncher());
+    SendKey('2');
+    SendKey('N');
+    HWND box = kestrum->WaitWindow(L"#32770", L"Kestrum", std::chrono::seconds(60));
+    ASSERT_TRUE(box);
+    const std::wstring text = MessageBoxText(box);
+    EXPECT_NE(text.find(L"もう一度登録内容を調べてください。"), std::wstring::npos) << testing::PrintToString(text);
+    SendKey(VK_RETURN);
+    EXPECT_TRUE(LauncherGone());
+    ASSERT_TRUE(OpenLauncher()) << "responsive afterwards";
+    SendKey(VK_ESCAPE);
+    EXPECT_TRUE(LauncherGone());
+}
