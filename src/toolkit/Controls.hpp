@@ -90,8 +90,6 @@ public:
     virtual HFONT FontHandle() const;
     int ControlId() const { return ::GetDlgCtrlID(Handle()); }
     void SetFocus() { ::SetFocus(Handle()); }
-    bool Enabled() const { return ::IsWindowEnabled(Handle()) != FALSE; }
-    void SetEnabled(bool enabled) { ::EnableWindow(Handle(), enabled); }
     std::wstring Text() const;
     void SetText(const std::wstring& text);
     // The object bound to a window of ours or to a subclassed system control, or nullptr.

@@ -48,7 +48,6 @@ public:
     // The picture, made white in the control's size when first asked for (or when the size
     // has changed since).
     TBitmap& Picture();
-    bool HasPicture() const noexcept { return picture_ != nullptr; }
 
 private:
     std::unique_ptr<TBitmap> picture_;

@@ -82,14 +82,8 @@ TGroupBox::TGroupBox(TWinControl* parent, const ControlParams& p) {
                         parent);
 }
 
-TSpinEdit::TSpinEdit(TWinControl* parent, const ControlParams& p) {
-    // The edit is the control; the arrows sit at its right end inside its width.
-    CreateSystemControl({.className = L"EDIT", .caption = p.caption,
-                         .style = WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL,
-                         .exStyle = WS_EX_CLIENTEDGE,
-                         .left = p.left, .top = p.top, .width = p.width, .height = p.height},
-                        parent);
-    ::ImmAssociateContext(Handle(), nullptr);
+// The edit is the control; the arrows sit at its right end inside its width.
+TSpinEdit::TSpinEdit(TWinControl* parent, const ControlParams& p) : TEdit(parent, p, ImeMode::Closed) {
     arrows_.reset(::CreateWindowExW(0, UPDOWN_CLASSW, L"",
                                     WS_CHILD | WS_VISIBLE | UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_NOTHOUSANDS,
                                     0, 0, 0, 0, parent->Handle(), nullptr, ::GetModuleHandleW(nullptr), nullptr));

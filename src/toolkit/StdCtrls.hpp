@@ -55,13 +55,12 @@ public:
 
 // A whole-number edit with up and down arrows; unbounded. Text that is not a whole number
 // reads as 0.
-class TSpinEdit : public TWinControl {
+class TSpinEdit : public TEdit {
 public:
     TSpinEdit(TWinControl* parent, const ControlParams& params);
     ~TSpinEdit() override;
     int Value() const;
     void SetValue(int value);
-    HWND EditHandle() const noexcept { return Handle(); }
 
 protected:
     bool Notify(NMHDR* header, LRESULT& result) override;
