@@ -118,12 +118,17 @@ void TfmShow::FormShow() {
     itemDisplay_->DrawBackground();
     // Keys reach the window as plain characters, not as input to a Japanese input method.
     ::ImmAssociateContext(Handle(), nullptr);
+    // No foreground call yet: a window made foreground while hidden never gets the keyboard
+    // focus of the window system when it appears (under Wine the keys then go elsewhere). The
+    // modal showing takes the foreground once the window is visible, and so does UserActive.
     ::PostMessageW(Handle(), WM_USERACTIVE, 0, 0);
-    ::SetForegroundWindow(Handle());
 }
 
 void TfmShow::UserActive() {
     ::SetForegroundWindow(Handle());
+    ::SetFocus(Handle());
+    focusRequestsLeft_ = kFocusRequests;
+    ::SetTimer(Handle(), kFocusTimer, USER_TIMER_MINIMUM, nullptr);
     groupDisplay_->StartTyping();
     itemDisplay_->StartTyping();
 }
@@ -133,9 +138,32 @@ LRESULT TfmShow::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_USERACTIVE: UserActive(); return 0;
         case WM_KEYDOWN: FormKeyDown(wParam); return 0;
         case WM_CHAR: FormKeyPress(static_cast<wchar_t>(wParam)); return 0;
-        case WM_KILLFOCUS: Close(); return 0;
+        case WM_KILLFOCUS: WMKillFocus(reinterpret_cast<HWND>(wParam)); return 0;
+        case WM_TIMER:
+            if (wParam != kFocusTimer) return TForm::WndProc(msg, wParam, lParam);
+            AskForFocusAgain();
+            return 0;
         default: return TForm::WndProc(msg, wParam, lParam);
     }
+}
+
+// Under Wine the window system takes a focus request only when the request's time stamp lies
+// between the last focus change and the X server's clock, and Wine guesses that clock per
+// process, a tick or so off; a request that lands in the "future" is dropped and the keys keep
+// going to the window that had them (the task bar after a click on the tray icon). Asking again
+// over the first few timer ticks gets one through. On Windows the focus is the launcher's from
+// the first request, and moving it to the launcher's own panel and back changes nothing.
+void TfmShow::AskForFocusAgain() {
+    if (--focusRequestsLeft_ <= 0) ::KillTimer(Handle(), kFocusTimer);
+    if (::GetForegroundWindow() != Handle()) return;
+    ::SetFocus(pnLeft->Handle());
+    ::SetFocus(Handle());
+}
+
+void TfmShow::WMKillFocus(HWND newFocus) {
+    // The focus moving inside the launcher is not a loss of the keyboard.
+    if (newFocus && ::IsChild(Handle(), newFocus)) return;
+    Close();
 }
 
 void TfmShow::FormKeyDown(WPARAM key) {

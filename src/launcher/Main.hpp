@@ -50,6 +50,12 @@ protected:
 private:
     void FormCreate();
     void UserActive();
+    void AskForFocusAgain();
+    void WMKillFocus(HWND newFocus);
+
+    static constexpr UINT_PTR kFocusTimer = 1;
+    static constexpr int kFocusRequests = 15;
+    int focusRequestsLeft_ = 0;
 
     std::unique_ptr<TPanel> pnLeftParent;
     std::unique_ptr<TPanel> pnLeft;

@@ -1,6 +1,7 @@
 #include "options/fmOpt.hpp"
 
 #include <shellapi.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <iterator>
@@ -306,10 +307,10 @@ void TfmOption::CreateStartUpPage(TPanel& page) {
     label(8, 8, L"※　起動キーについては再起動後適用されます");
     label(12, 36, L"ランチャー起動キー　：");
     label(172, 36, L"Ctrl　+");
-    edLaunchHotKey = std::make_unique<TEdit>(&page, ControlParams{212, 32, 30, 20}, TEdit::ImeMode::Closed);
+    edLaunchHotKey = std::make_unique<TEdit>(&page, ControlParams{212, 32, 30, 20}, TEdit::ImeMode::Disabled);
     label(12, 60, L"ｵﾌﾟｼｮﾝｳｨﾝﾄﾞｳ起動キー　：");
     label(172, 60, L"Ctrl　+");
-    edOptionHotKey = std::make_unique<TEdit>(&page, ControlParams{212, 56, 30, 20}, TEdit::ImeMode::Closed);
+    edOptionHotKey = std::make_unique<TEdit>(&page, ControlParams{212, 56, 30, 20}, TEdit::ImeMode::Disabled);
     for (TEdit* edit : {edLaunchHotKey.get(), edOptionHotKey.get()}) ::SendMessageW(edit->Handle(), EM_LIMITTEXT, 1, 0);
     auto button = std::make_unique<TButton>(&page, ControlParams{8, 88, 125, 25, L"スタートアップ登録(&S)"});
     button->OnClick = [this] { btnSetStartUPClick(); };
@@ -609,6 +610,9 @@ void TfmOption::BringToFront() {
 }
 
 void TfmOption::WMDROPFILES(HDROP drop) {
+    // A drop from an X program under Wine hands over a handle this process cannot read; the
+    // shell's functions would fault on it. Such a drop brings nothing.
+    if (::GlobalSize(drop) < sizeof(DROPFILES)) return;
     DropHandle files(drop);
     BringToFront();
     const Node group = tvShell->Selected();
@@ -757,6 +761,7 @@ bool TfmOption::tvShellDragOver(Node target) {
 
 void TfmOption::tvShellDragDrop(Node source, Node target) {
     if (!source || source == target) return;
-    tvShell->MoveNode(source, target);
+    const Node moved = tvShell->MoveNode(source, target);
     tvShell->Expand(target);
+    tvShell->Select(moved);  // the details show the item in its new group
 }

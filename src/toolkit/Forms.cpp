@@ -147,6 +147,12 @@ bool TForm::TranslateFormKeys(MSG& msg) {
     if (!msg.hwnd || msg.message < WM_KEYFIRST || msg.message > WM_KEYLAST) return false;
     auto* form = dynamic_cast<TForm*>(FromHandle(::GetAncestor(msg.hwnd, GA_ROOT)));
     if (!form) return false;
+    // A control that holds the mouse (a node being dragged) has the keys: Escape ends the drag
+    // there and does not reach the dialog's cancel button.
+    if (HWND capture = ::GetCapture(); capture && (capture == form->Handle() || ::IsChild(form->Handle(), capture))) {
+        msg.hwnd = capture;
+        return false;
+    }
     if (form->accelerators_ && ::TranslateAcceleratorW(form->Handle(), form->accelerators_.get(), &msg))
         return true;
     return form->dialogKeys_ && ::IsDialogMessageW(form->Handle(), &msg);

@@ -71,7 +71,7 @@ void Beep() { ::MessageBeep(MB_OK); }
 
 TMaskEdit::TMaskEdit(TWinControl* parent, const ControlParams& params, std::wstring_view editMask)
     // A key is typed on the keyboard's keys: no input method composes into the box.
-    : TEdit(parent, params, ImeMode::Closed) {
+    : TEdit(parent, params, ImeMode::Disabled) {
     const size_t first = editMask.find(L';');
     const size_t second = first == std::wstring_view::npos ? first : editMask.find(L';', first + 1);
     const std::wstring_view rule = editMask.substr(0, first);

@@ -31,22 +31,30 @@ void TButton::Click() {
             form->ModalResult = modalResult_;
 }
 
-TEdit::TEdit(TWinControl* parent, const ControlParams& p, ImeMode ime, DWORD extraStyle) {
+TEdit::TEdit(TWinControl* parent, const ControlParams& p, ImeMode ime, DWORD extraStyle) : ime_(ime) {
     CreateSystemControl({.className = L"EDIT", .caption = p.caption,
                          .style = WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL | extraStyle,
                          .exStyle = WS_EX_CLIENTEDGE,
                          .left = p.left, .top = p.top, .width = p.width, .height = p.height},
                         parent);
-    if (ime == ImeMode::Closed) {
-        ::ImmAssociateContext(Handle(), nullptr);
-    } else if (ime == ImeMode::On) {
-        // Japanese input opens in Hiragana when the box gets the focus.
-        if (HIMC context = ::ImmGetContext(Handle())) {
-            ::ImmSetOpenStatus(context, TRUE);
-            ::ImmSetConversionStatus(context, IME_CMODE_NATIVE | IME_CMODE_FULLSHAPE, IME_SMODE_NONE);
-            ::ImmReleaseContext(Handle(), context);
-        }
-    }
+    // Without an input method the keys arrive as plain characters (one-character key boxes).
+    if (ime_ == ImeMode::Disabled) ::ImmAssociateContext(Handle(), nullptr);
+}
+
+LRESULT TEdit::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_SETFOCUS && (ime_ == ImeMode::On || ime_ == ImeMode::Closed)) ApplyImeMode();
+    return TWinControl::WndProc(msg, wParam, lParam);
+}
+
+// The input method is switched as the box gets the focus: on in Hiragana, or closed (the user
+// may still open it to type Japanese).
+void TEdit::ApplyImeMode() {
+    HIMC context = ::ImmGetContext(Handle());
+    if (!context) return;
+    ::ImmSetOpenStatus(context, ime_ == ImeMode::On);
+    if (ime_ == ImeMode::On)
+        ::ImmSetConversionStatus(context, IME_CMODE_NATIVE | IME_CMODE_FULLSHAPE, IME_SMODE_NONE);
+    ::ImmReleaseContext(Handle(), context);
 }
 
 bool TEdit::CommandNotify(WORD code) {
@@ -83,7 +91,7 @@ TGroupBox::TGroupBox(TWinControl* parent, const ControlParams& p) {
 }
 
 // The edit is the control; the arrows sit at its right end inside its width.
-TSpinEdit::TSpinEdit(TWinControl* parent, const ControlParams& p) : TEdit(parent, p, ImeMode::Closed) {
+TSpinEdit::TSpinEdit(TWinControl* parent, const ControlParams& p) : TEdit(parent, p, ImeMode::Disabled) {
     arrows_.reset(::CreateWindowExW(0, UPDOWN_CLASSW, L"",
                                     WS_CHILD | WS_VISIBLE | UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_NOTHOUSANDS,
                                     0, 0, 0, 0, parent->Handle(), nullptr, ::GetModuleHandleW(nullptr), nullptr));

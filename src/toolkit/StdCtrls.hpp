@@ -32,12 +32,20 @@ private:
 
 class TEdit : public TWinControl {
 public:
-    enum class ImeMode { Default, On, Closed };
+    // Default leaves the input method as it is; On opens it in Hiragana and Closed closes it
+    // whenever the box gets the focus; Disabled gives the box no input method at all.
+    enum class ImeMode { Default, On, Closed, Disabled };
     TEdit(TWinControl* parent, const ControlParams& params, ImeMode ime = ImeMode::Default, DWORD extraStyle = 0);
     std::function<void()> OnChange;
+    ImeMode Ime() const noexcept { return ime_; }
 
 protected:
     bool CommandNotify(WORD code) override;
+    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void ApplyImeMode();
+    ImeMode ime_;
 };
 
 class TLabel : public TWinControl {

@@ -14,14 +14,6 @@
 
 namespace {
 
-void RemoveTree(const std::wstring& path) {
-    std::wstring from = path + L'\0';  // the list ends with a second zero
-    SHFILEOPSTRUCTW op{};
-    op.wFunc = FO_DELETE;
-    op.pFrom = from.c_str();
-    op.fFlags = FOF_NO_UI;
-    ::SHFileOperationW(&op);
-}
 
 // The pixels of a screen rectangle, 24-bit rows padded to 4 bytes, top row first.
 std::string CaptureScreen(const RECT& rect, BITMAPINFOHEADER& header) {
@@ -91,6 +83,15 @@ TempDir::~TempDir() {
     }
     ::SetFileAttributesW(path_.c_str(), FILE_ATTRIBUTE_NORMAL);
     RemoveTree(path_);
+}
+
+void RemoveTree(const std::wstring& path) {
+    std::wstring from = path + L'\0';  // the list ends with a second zero
+    SHFILEOPSTRUCTW op{};
+    op.wFunc = FO_DELETE;
+    op.pFrom = from.c_str();
+    op.fFlags = FOF_NO_UI;
+    ::SHFileOperationW(&op);
 }
 
 std::string ReadFileBytes(const std::wstring& path) {

@@ -23,6 +23,8 @@ private:
     std::wstring path_;
 };
 
+// Removes the folder with everything in it.
+void RemoveTree(const std::wstring& path);
 std::string ReadFileBytes(const std::wstring& path);
 void WriteFileBytes(const std::wstring& path, const std::string& bytes);
 bool FileExists(const std::wstring& path);

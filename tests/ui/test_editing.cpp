@@ -261,6 +261,16 @@ TEST_F(EditingTest, FilesDroppedWithoutASelectedGroupAreRefused) {
     EXPECT_EQ(::GlobalSize(drop), 0u) << "the drop was released";
 }
 
+TEST_F(EditingTest, ADropWhoseHandleCannotBeReadBringsNothing) {
+    // What a drop from an X program arrives as under Wine: a handle of no memory here.
+    Tree().Select(Group(1));
+    ::PostMessageW(Tree().Handle(), WM_DROPFILES, 0x5EED0000, 0);
+    PumpMessages();
+    EXPECT_EQ(itemShowings, 0);
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_EQ(Tree().RecordCount(), 5u);
+}
+
 TEST_F(EditingTest, ARunningProgramBecomesAnItemThroughThePickerAndTheItemDialog) {
     Tree().Select(Item(0, 0));
     dialog->RunCommand(cmNowProcess);

@@ -3,6 +3,9 @@
 // through their seams.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+#include <imm.h>
+
 #include <cstdlib>
 #include <cstring>
 #include <cwchar>
@@ -201,6 +204,31 @@ TEST_F(InputDialogTest, TheItemDialogIsLaidOutAsDeclaredAndComesToTheFrontWithTh
         EXPECT_EQ(::GetForegroundWindow(), form.Handle());
         EXPECT_EQ(::GetFocus(), form.edKey->Handle());
         SaveWindowShot(form.Handle(), L"fmItem");
+        Press(VK_ESCAPE);
+    });
+}
+
+TEST_F(InputDialogTest, PathBoxesStartWithTheInputMethodClosedAndKeyBoxesHaveNone) {
+    Scripted<TfmItem> dialog;
+    // Open status as each box gets the focus, or -1 for a box without an input method.
+    auto statusOnFocus = [](TEdit& box) {
+        box.SetFocus();
+        HIMC context = ::ImmGetContext(box.Handle());
+        if (!context) return -1;
+        const int open = ::ImmGetOpenStatus(context) ? 1 : 0;
+        ::ImmReleaseContext(box.Handle(), context);
+        return open;
+    };
+    dialog.Run([&](TfmItem& form) {
+        EXPECT_EQ(statusOnFocus(*form.edKey), -1) << "key presses arrive as plain characters";
+        EXPECT_EQ(statusOnFocus(*form.edName), 1);
+        for (TEdit* box : {form.edFileName.get(), form.edParam.get(), form.edDirName.get()}) {
+            EXPECT_EQ(statusOnFocus(*box), 0) << "closed, but there to be opened for Japanese";
+            HIMC context = ::ImmGetContext(box->Handle());
+            ::ImmSetOpenStatus(context, TRUE);  // the user turns it on ...
+            ::ImmReleaseContext(box->Handle(), context);
+        }
+        EXPECT_EQ(statusOnFocus(*form.edFileName), 0) << "... and it is closed again on the next visit";
         Press(VK_ESCAPE);
     });
 }

@@ -221,6 +221,7 @@ TEST_F(OptionsTest, OnlyItemsCanBeDroppedAndOnlyOnGroups) {
     EXPECT_EQ(Texts(dialog, groups[0]), std::vector<std::wstring>{L"Q : q"});
     EXPECT_EQ(Texts(dialog, groups[1]), (std::vector<std::wstring>{L"R : r", L"P : p"}));
     EXPECT_EQ(dialog.NodeInfo(tree.Children(groups[1])[1])->Key, L"P") << "the record moves with its node";
+    EXPECT_EQ(tree.Selected(), tree.Children(groups[1])[1]) << "the moved item is selected";
 
     tree.Select(tree.Children(groups[0])[0]);
     tree.OnDragDrop(tree.Children(groups[0])[0], groups[0]);  // onto its own group: to its end
