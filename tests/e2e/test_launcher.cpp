@@ -39,7 +39,7 @@ protected:
     }
     HWND OpenLauncher() {
         SendCtrlKey('K');
-        return kestrum->WaitWindow(L"TfmShow");
+        return kestrum->WaitForeground(L"TfmShow");
     }
     bool LauncherGone() {
         return WaitFor([&] { return kestrum->Windows(L"TfmShow").empty(); });

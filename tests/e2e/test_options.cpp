@@ -222,7 +222,7 @@ TEST_F(OptionsE2E, AGroupAndAnItemTypedIntoTheDialogsAreSavedAndTheLauncherStart
     EXPECT_EQ(TShellIniFile(kestrum->IniPath()).GetGroupCount(), 1);
 
     SendCtrlKey('K');
-    ASSERT_TRUE(kestrum->WaitWindow(L"TfmShow"));
+    ASSERT_TRUE(kestrum->WaitForeground(L"TfmShow"));
     SendKey('1');
     SendKey('R');
     const std::wstring record = dir.File(L"launched.txt");

@@ -66,10 +66,7 @@ TEST(Soak, HandlesAndMemoryStayFlatOverManyOpenings) {
     UniqueHandle process(::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, kestrum.Id()));
 
     // Keys go to the window in front: wait until the new window is.
-    auto inFront = [&](const wchar_t* className) {
-        HWND window = kestrum.WaitWindow(className);
-        return window && WaitFor([&] { return ::GetForegroundWindow() == window; });
-    };
+    auto inFront = [&](const wchar_t* className) { return kestrum.WaitForeground(className) != nullptr; };
     auto launcherCycle = [&] {
         SendCtrlKey('K');
         ASSERT_TRUE(inFront(L"TfmShow"));

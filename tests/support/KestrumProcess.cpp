@@ -142,3 +142,8 @@ HWND KestrumProcess::WaitWindow(const wchar_t* className, const wchar_t* caption
         timeout);
     return found;
 }
+
+HWND KestrumProcess::WaitForeground(const wchar_t* className) const {
+    HWND found = WaitWindow(className);
+    return found && WaitFor([&] { return ::GetForegroundWindow() == found; }) ? found : nullptr;
+}

@@ -35,6 +35,9 @@ public:
     HWND WaitWindow(const wchar_t* className, const wchar_t* caption = nullptr,
                     std::chrono::milliseconds timeout = std::chrono::seconds(20)) const;
 
+    // Waits for such a window in the foreground: keys sent from now on reach it.
+    HWND WaitForeground(const wchar_t* className) const;
+
 private:
     std::wstring folder_;
     std::wstring exe_;
