@@ -37,7 +37,6 @@ public:
     enum class ImeMode { Default, On, Closed, Disabled };
     TEdit(TWinControl* parent, const ControlParams& params, ImeMode ime = ImeMode::Default, DWORD extraStyle = 0);
     std::function<void()> OnChange;
-    ImeMode Ime() const noexcept { return ime_; }
 
 protected:
     bool CommandNotify(WORD code) override;

@@ -11,6 +11,7 @@
 
 #include "data/clsShellIniFiles.hpp"
 #include "support/E2EMain.hpp"
+#include "support/KestrumFixture.hpp"
 #include "support/KestrumProcess.hpp"
 #include "support/RemoteMemory.hpp"
 #include "support/TestSupport.hpp"
@@ -20,14 +21,10 @@ namespace {
 
 const std::string kOptionsCaption = "オプション設定";
 
-class JourneyE2E : public ::testing::Test {
+class JourneyE2E : public KestrumFixture {
 protected:
     void SetUp() override {
-        kestrum = std::make_unique<KestrumProcess>(KestrumExePath(), dir.Path());
-        helper = dir.File(L"record_launch.exe");
-        ASSERT_TRUE(::CopyFileW(RecordLaunchExePath().c_str(), helper.c_str(), FALSE));
-        startFolder = dir.File(L"start here");
-        ::CreateDirectoryW(startFolder.c_str(), nullptr);
+        KestrumFixture::SetUp();
         XDoTool("mousemove 1000 300");  // the pointer rests on the empty desktop
     }
     void TearDown() override { XButtonUp(); }
@@ -46,10 +43,6 @@ protected:
             catalogue.WriteItemInfo({L"D", L"Item D", helper, L"-D", startFolder}, 2, 1);
         }
         StartResident();
-    }
-    void StartResident() {
-        kestrum->Start();
-        ASSERT_TRUE(kestrum->WaitResident());
     }
     // The launcher is on the screen and the keyboard's keys go to it.
     void LauncherTakesTheKeys() {
@@ -72,9 +65,6 @@ protected:
     std::string Record(const std::string& arguments) const { return arguments + "\n" + RecordedFolder() + "\n"; }
     std::string RecordedFolder() const { return ToAnsi(startFolder); }
 
-    TempDir dir;
-    std::unique_ptr<KestrumProcess> kestrum;
-    std::wstring helper, startFolder;
 };
 
 }  // namespace
@@ -205,15 +195,21 @@ TEST_F(JourneyE2E, AnItemDraggedOntoAnotherGroupMovesAndEscapeCancelsOnlyTheDrag
     ASSERT_TRUE(options);
     ASSERT_TRUE(XFocusComesTo(kOptionsCaption));
     HWND tree = DescendantWindows(options, L"SysTreeView32").front();
+    auto next = [&](HTREEITEM from, WPARAM how) {
+        return reinterpret_cast<HTREEITEM>(::SendMessageW(tree, TVM_GETNEXTITEM, how, reinterpret_cast<LPARAM>(from)));
+    };
+    // The node of a group (item 0) or of an item, by 1-based positions.
     auto node = [&](int group, int item) {
-        auto next = [&](HTREEITEM from, WPARAM how) {
-            return reinterpret_cast<HTREEITEM>(::SendMessageW(tree, TVM_GETNEXTITEM, how, reinterpret_cast<LPARAM>(from)));
-        };
         HTREEITEM found = next(nullptr, TVGN_ROOT);
         for (int i = 1; i < group; ++i) found = next(found, TVGN_NEXT);
         if (item > 0) found = next(found, TVGN_CHILD);
         for (int i = 1; i < item; ++i) found = next(found, TVGN_NEXT);
         return found;
+    };
+    auto children = [&](int group) {
+        int count = 0;
+        for (HTREEITEM item = node(group, 1); item; item = next(item, TVGN_NEXT)) ++count;
+        return count;
     };
     auto centre = [&](HTREEITEM item) {
         RemoteMemory memory(tree, sizeof(RECT));
@@ -224,13 +220,6 @@ TEST_F(JourneyE2E, AnItemDraggedOntoAnotherGroupMovesAndEscapeCancelsOnlyTheDrag
         POINT point{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
         ::ClientToScreen(tree, &point);
         return point;
-    };
-    auto children = [&](int group) {
-        int count = 0;
-        for (HTREEITEM item = node(group, 1); item;
-             item = reinterpret_cast<HTREEITEM>(::SendMessageW(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item))))
-            ++count;
-        return count;
     };
 
     // Escape while the button is still down: the drag ends, the dialog and its edits stay.

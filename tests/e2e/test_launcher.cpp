@@ -8,20 +8,14 @@
 #include "data/comFunc.hpp"
 #include "toolkit/IniFiles.hpp"
 #include "support/E2EMain.hpp"
+#include "support/KestrumFixture.hpp"
 #include "support/KestrumProcess.hpp"
 #include "support/TestSupport.hpp"
 
 namespace {
 
-class LauncherE2E : public ::testing::Test {
+class LauncherE2E : public KestrumFixture {
 protected:
-    void SetUp() override {
-        kestrum = std::make_unique<KestrumProcess>(KestrumExePath(), dir.Path());
-        helper = dir.File(L"record_launch.exe");
-        ASSERT_TRUE(::CopyFileW(RecordLaunchExePath().c_str(), helper.c_str(), FALSE));
-        startFolder = dir.File(L"start here");
-        ::CreateDirectoryW(startFolder.c_str(), nullptr);
-    }
     void WriteCatalogue(const std::string& settings = {}) {
         SetIniFilePathForTests(kestrum->IniPath());
         TShellIniFile catalogue;
@@ -32,10 +26,6 @@ protected:
         catalogue.WriteItemInfo({L"W", L"Windows", L"C:\\windows"}, 2, 1);
         SetIniFilePathForTests(L"");
         if (!settings.empty()) WriteFileBytes(kestrum->IniPath(), ReadFileBytes(kestrum->IniPath()) + settings);
-    }
-    void StartResident() {
-        kestrum->Start();
-        ASSERT_TRUE(kestrum->WaitResident());
     }
     HWND OpenLauncher() {
         SendCtrlKey('K');
@@ -52,9 +42,6 @@ protected:
         return rect;
     }
 
-    TempDir dir;
-    std::unique_ptr<KestrumProcess> kestrum;
-    std::wstring helper, startFolder;
 };
 
 }  // namespace

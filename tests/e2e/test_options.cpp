@@ -14,6 +14,7 @@
 
 #include "data/clsShellIniFiles.hpp"
 #include "support/E2EMain.hpp"
+#include "support/KestrumFixture.hpp"
 #include "support/KestrumProcess.hpp"
 #include "support/RemoteMemory.hpp"
 #include "support/TestSupport.hpp"
@@ -54,25 +55,14 @@ HWND ButtonWithCaption(HWND window, const wchar_t* caption) {
     return nullptr;
 }
 
-class OptionsE2E : public ::testing::Test {
+class OptionsE2E : public KestrumFixture {
 protected:
-    void SetUp() override {
-        kestrum = std::make_unique<KestrumProcess>(KestrumExePath(), dir.Path());
-        helper = dir.File(L"record_launch.exe");
-        ASSERT_TRUE(::CopyFileW(RecordLaunchExePath().c_str(), helper.c_str(), FALSE));
-        startFolder = dir.File(L"start here");
-        ::CreateDirectoryW(startFolder.c_str(), nullptr);
-    }
     // One group with two items, both starting the helper.
     void WriteCatalogue() {
         TShellIniFile catalogue(kestrum->IniPath());
         catalogue.WriteItemInfo({L"1", L"Tools"}, 1, 0);
         catalogue.WriteItemInfo({L"A", L"Alpha", helper, L"-a", startFolder}, 1, 1);
         catalogue.WriteItemInfo({L"B", L"Beta", helper, L"-b", startFolder}, 1, 2);
-    }
-    void StartResident() {
-        kestrum->Start();
-        ASSERT_TRUE(kestrum->WaitResident());
     }
     // Ctrl+Y; the dialog comes in front with the focus in the catalogue tree.
     HWND OpenOptions() {
@@ -111,9 +101,6 @@ protected:
         return info;
     }
 
-    TempDir dir;
-    std::unique_ptr<KestrumProcess> kestrum;
-    std::wstring helper, startFolder;
     HWND tree = nullptr;
 };
 
