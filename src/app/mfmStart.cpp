@@ -125,7 +125,8 @@ bool TfmMain::RegisterOneHotKey(int id, const wchar_t* atomName, const std::wstr
     hotKeyAtoms_.push_back(std::move(atom));
     std::optional<UINT> key = HotKeyCode(setting);
     if (!key || !::RegisterHotKey(Handle(), id, MOD_CONTROL, *key)) {
-        ShowMessage(kHotKeyFailed);
+        // In front of everything, also of the top-most launcher of a Kestrum already running.
+        ShowMessage(kHotKeyFailed, MB_TOPMOST);
         return false;
     }
     hotKeys_[id - 1] = HotKeyRegistration(Handle(), id);

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <string_view>
 #include <utility>
 
 #include "toolkit/Application.hpp"
@@ -33,7 +34,35 @@ LRESULT CALLBACK EscapeAnswersNo(HWND box, UINT msg, WPARAM wParam, LPARAM lPara
     return ::DefSubclassProc(box, msg, wParam, lParam);
 }
 
-LRESULT CALLBACK RenameButtonsHook(int code, WPARAM wParam, LPARAM lParam) {
+constexpr UINT WM_BOX_TO_FRONT = WM_APP + 0x31;
+thread_local bool t_topMost = false;
+
+// A top-most box comes in front of every window, top-most ones too, and takes the foreground
+// once it is on the screen (a window made foreground while hidden would not get the keyboard).
+// Windows makes an MB_TOPMOST box top-most itself; Wine does not.
+LRESULT CALLBACK ComesToFront(HWND box, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR) {
+    if (msg == WM_SHOWWINDOW && wParam) {
+        ::SetWindowPos(box, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        ::PostMessageW(box, WM_BOX_TO_FRONT, 0, 0);
+    } else if (msg == WM_BOX_TO_FRONT) {
+        ::SetForegroundWindow(box);
+        return 0;
+    }
+    if (msg == WM_NCDESTROY) ::RemoveWindowSubclass(box, ComesToFront, id);
+    return ::DefSubclassProc(box, msg, wParam, lParam);
+}
+
+bool IsDialogClass(HWND window) {
+    wchar_t name[16] = {};
+    ::GetClassNameW(window, name, 16);
+    return std::wstring_view(name) == L"#32770";
+}
+
+LRESULT CALLBACK BoxHook(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_CREATEWND && t_topMost && IsDialogClass(reinterpret_cast<HWND>(wParam))) {
+        ::SetWindowSubclass(reinterpret_cast<HWND>(wParam), ComesToFront, 1, 0);
+        t_topMost = false;
+    }
     if (code == HCBT_ACTIVATE && t_buttonTexts) {
         HWND box = reinterpret_cast<HWND>(wParam);
         for (size_t i = 0; i < t_buttonCount; ++i)
@@ -51,15 +80,16 @@ HWND DefaultOwner() {
 
 int ShowRealBox(const MessageBoxRequest& request, const ButtonText* texts, size_t count) {
     UniqueHhook hook;
-    if (count) {
-        t_buttonTexts = texts;
-        t_buttonCount = count;
-        t_escapeAnswersNo = (request.style & MB_TYPEMASK) == MB_YESNO;
-        hook.reset(::SetWindowsHookExW(WH_CBT, RenameButtonsHook, nullptr, ::GetCurrentThreadId()));
-    }
+    t_buttonTexts = count ? texts : nullptr;
+    t_buttonCount = count;
+    t_escapeAnswersNo = (request.style & MB_TYPEMASK) == MB_YESNO;
+    t_topMost = (request.style & MB_TOPMOST) != 0;
+    if (t_buttonTexts || t_topMost)
+        hook.reset(::SetWindowsHookExW(WH_CBT, BoxHook, nullptr, ::GetCurrentThreadId()));
     int result = ::MessageBoxW(request.owner, request.text.c_str(), request.caption.c_str(),
                                request.style | MB_SETFOREGROUND);
     t_buttonTexts = nullptr;
+    t_topMost = false;
     return result;
 }
 
@@ -74,8 +104,8 @@ void SetMessageBoxAnswerer(MessageBoxAnswerer answerer) { Answerer() = std::move
 
 int ShowMessageBox(const MessageBoxRequest& request) { return ShowBox(request); }
 
-void ShowMessage(const std::wstring& text) {
-    ShowBox({DefaultOwner(), text, Application->Title, MB_OK});
+void ShowMessage(const std::wstring& text, UINT extraStyle) {
+    ShowBox({DefaultOwner(), text, Application->Title, MB_OK | extraStyle});
 }
 
 int MessageDlg(const std::wstring& text, TMsgDlgType type, unsigned buttons) {

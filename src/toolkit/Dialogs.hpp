@@ -29,8 +29,9 @@ void SetMessageBoxAnswerer(MessageBoxAnswerer answerer);
 // Shows a modal box (or hands it to the answerer) and returns the button chosen.
 int ShowMessageBox(const MessageBoxRequest& request);
 
-// A box with the text, the application title as caption and one OK button.
-void ShowMessage(const std::wstring& text);
+// A box with the text, the application title as caption and one OK button; MB_TOPMOST in the
+// extra style puts it in front of every window.
+void ShowMessage(const std::wstring& text, UINT extraStyle = 0);
 
 // A question or notice in the framework's style: caption "確認" for a confirmation, Japanese
 // button texts. Returns the modal result of the button chosen.

@@ -240,3 +240,25 @@ TEST_F(JourneyE2E, AnItemDraggedOntoAnotherGroupMovesAndEscapeCancelsOnlyTheDrag
     TShellIniFile(kestrum->IniPath()).ReadItemInfo(2, 2, moved);
     EXPECT_EQ(moved.Key, L"A");
 }
+
+TEST_F(JourneyE2E, ASecondKestrumTellsInFrontOfAnOpenLauncherThatItsHotKeyIsTaken) {
+    StartWithCatalogue();
+    XKeys("ctrl+k");
+    LauncherTakesTheKeys();
+    TempDir otherDir;
+    KestrumProcess second(KestrumExePath(), otherDir.Path());
+    second.Start();
+    HWND box = second.WaitWindow(L"#32770", L"Kestrum");
+    ASSERT_TRUE(box);
+    HWND ok = ::GetDlgItem(box, IDOK);
+    RECT rect{};
+    ::GetWindowRect(ok, &rect);
+    const POINT centre{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    EXPECT_TRUE(WaitFor([&] { return ::WindowFromPoint(centre) == ok; })) << "nothing covers the box";
+    EXPECT_TRUE(::GetWindowLongPtrW(box, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_TRUE(WaitFor([&] { return ::GetForegroundWindow() == box; })) << "in front";
+    SaveScreenshot(L"journey-second-kestrum");
+    XClick(centre);
+    EXPECT_TRUE(second.WaitExit());
+    EXPECT_TRUE(kestrum->Running());
+}
