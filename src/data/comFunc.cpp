@@ -104,7 +104,7 @@ bool FitsAnsiCodePage(const TEmvData& data) {
            FitsAnsiCodePage(data.NormalFontName) && FitsAnsiCodePage(data.SelectFontName);
 }
 
-void ChangeIniFileSafely(const std::wstring& path, IniEncoding encoding,
+void ChangeIniFileSafely(const std::wstring& path, bool needsUtf16,
                          const std::function<void(const std::wstring& copy)>& write) {
     auto refused = [&] { return EIniFileException(path + L" に書き込めません"); };
     const DWORD attributes = ::GetFileAttributesW(path.c_str());
@@ -112,19 +112,33 @@ void ChangeIniFileSafely(const std::wstring& path, IniEncoding encoding,
     // A file the user marked read-only stays untouched, whoever runs the program.
     if (exists && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))) throw refused();
 
-    const std::wstring copy = path + L".saving";
-    ::SetFileAttributesW(copy.c_str(), FILE_ATTRIBUTE_NORMAL);
-    ::DeleteFileW(copy.c_str());  // left over from a save that was cut short
-    if (exists && !::CopyFileW(path.c_str(), copy.c_str(), FALSE)) throw refused();
+    const std::wstring copy = path + L".saving", backup = path + L".bak", backupCopy = backup + L".saving";
+    auto removeCopies = [&] {
+        for (const std::wstring* file : {&copy, &backupCopy}) {
+            ::SetFileAttributesW(file->c_str(), FILE_ATTRIBUTE_NORMAL);
+            ::DeleteFileW(file->c_str());
+        }
+    };
+    removeCopies();  // left over from a save that was cut short
     try {
-        SetIniFileEncoding(copy, encoding);
+        if (exists && (!::CopyFileW(path.c_str(), copy.c_str(), FALSE) ||
+                       !::CopyFileW(path.c_str(), backupCopy.c_str(), FALSE)))
+            throw refused();
+        if (needsUtf16) SetIniFileEncoding(copy, IniEncoding::Utf16);
         write(copy);
+        // Back to the ANSI code page only when the text of the whole file fits it: other
+        // sections and unknown keys keep their characters too.
+        if (!needsUtf16 && IniFileFitsAnsiCodePage(copy)) SetIniFileEncoding(copy, IniEncoding::Ansi);
         if (!::MoveFileExW(copy.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
             throw refused();
     } catch (...) {
-        ::DeleteFileW(copy.c_str());
+        removeCopies();
         throw;
     }
+    // The file as it was before this save; the save itself stands even if the backup cannot be
+    // replaced (a read-only backup, say).
+    if (exists && !::MoveFileExW(backupCopy.c_str(), backup.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        removeCopies();
 }
 
 COLORREF ColorFromComponents(int red, int green, int blue) noexcept {

@@ -58,12 +58,12 @@ void SaveEmvData(TEmvData data);
 void SaveEmvData(TEmvData data, const std::wstring& path);
 
 // Changes the INI file all or nothing: the writes go to a copy beside it, which replaces the
-// file only when every write succeeded. When anything fails the file stays as it was, the copy
-// is removed and the error goes on (EIniFileException "<path> に書き込めません" for a file or
-// folder that refuses).
-// The copy is first put in the encoding given (UTF-16 when the new text needs characters the
-// ANSI code page lacks, so nothing is saved as "?").
-void ChangeIniFileSafely(const std::wstring& path, IniEncoding encoding,
+// file only when every write succeeded; the file as it was is then kept as "<path>.bak". When
+// anything fails the file and its backup stay as they were, the copies are removed and the error
+// goes on (EIniFileException "<path> に書き込めません" for a file or folder that refuses).
+// The copy is UTF-16 while the new texts need characters the ANSI code page lacks (so nothing
+// is saved as "?"); otherwise it goes back to the ANSI code page when the whole file fits it.
+void ChangeIniFileSafely(const std::wstring& path, bool needsUtf16,
                          const std::function<void(const std::wstring& copy)>& write);
 
 // Whether the settings record's texts all fit the ANSI code page.

@@ -693,7 +693,7 @@ bool TfmOption::acSaveShellExecute() {
         if (const TItemInfo* info = NodeInfo(node))
             for (const std::wstring* text : {&info->Key, &info->Name, &info->FileName, &info->Param, &info->DirName})
                 fits = fits && FitsAnsiCodePage(*text);
-    ChangeIniFileSafely(IniFilePath(), fits ? IniEncoding::Ansi : IniEncoding::Utf16, [&](const std::wstring& copy) {
+    ChangeIniFileSafely(IniFilePath(), !fits, [&](const std::wstring& copy) {
         TShellIniFile catalogue(copy);
         catalogue.EraseData();
         const std::vector<Node> groups = tvShell->Children(nullptr);

@@ -74,8 +74,19 @@ int TIniFile::ReadInteger(const std::wstring& section, const std::wstring& key, 
     return ParseIniInteger(ReadString(section, key, L"")).value_or(defaultValue);
 }
 
+std::wstring QuoteIniValue(std::wstring_view value) {
+    if (value.empty()) return {};
+    const wchar_t first = value.front(), last = value.back();
+    // What the readers take away: blanks at either end, and one pair of the same quote mark
+    // around the value. One more pair of double quotes keeps such a value whole.
+    const bool trimmed = IsBlank(first) || IsBlank(last);
+    const bool unquoted = value.size() >= 2 && (first == L'"' || first == L'\'') && last == first;
+    if (!trimmed && !unquoted) return std::wstring(value);
+    return L'"' + std::wstring(value) + L'"';
+}
+
 void TIniFile::WriteString(const std::wstring& section, const std::wstring& key, const std::wstring& value) {
-    if (!::WritePrivateProfileStringW(section.c_str(), key.c_str(), value.c_str(), fileName_.c_str()))
+    if (!::WritePrivateProfileStringW(section.c_str(), key.c_str(), QuoteIniValue(value).c_str(), fileName_.c_str()))
         RaiseWriteError();
 }
 
@@ -104,24 +115,43 @@ bool FitsAnsiCodePage(std::wstring_view text) {
     return back == text;
 }
 
-void SetIniFileEncoding(const std::wstring& path, IniEncoding encoding) {
-    std::string bytes;
-    {
-        std::ifstream in(std::filesystem::path(path), std::ios::binary);
-        bytes.assign(std::istreambuf_iterator<char>(in), {});
-    }
-    const bool isUtf16 = bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
-                         static_cast<unsigned char>(bytes[1]) == 0xFE;
-    if (isUtf16 == (encoding == IniEncoding::Utf16) && !(bytes.empty() && encoding == IniEncoding::Utf16)) return;
+namespace {
 
+std::string ReadWholeFile(const std::wstring& path) {
+    std::ifstream in(std::filesystem::path(path), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+bool IsUtf16Text(const std::string& bytes) {
+    return bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
+           static_cast<unsigned char>(bytes[1]) == 0xFE;
+}
+
+std::wstring DecodeIniText(const std::string& bytes) {
     std::wstring text;
-    if (isUtf16) {
+    if (IsUtf16Text(bytes)) {
         text.assign(reinterpret_cast<const wchar_t*>(bytes.data() + 2), (bytes.size() - 2) / 2);
     } else if (!bytes.empty()) {
         text.resize(bytes.size());
         text.resize(::MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(),
                                           static_cast<int>(text.size())));
     }
+    return text;
+}
+
+}  // namespace
+
+bool IniFileFitsAnsiCodePage(const std::wstring& path) {
+    const std::string bytes = ReadWholeFile(path);
+    return !IsUtf16Text(bytes) || FitsAnsiCodePage(DecodeIniText(bytes));
+}
+
+void SetIniFileEncoding(const std::wstring& path, IniEncoding encoding) {
+    const std::string bytes = ReadWholeFile(path);
+    const bool isUtf16 = IsUtf16Text(bytes);
+    if (isUtf16 == (encoding == IniEncoding::Utf16) && !(bytes.empty() && encoding == IniEncoding::Utf16)) return;
+
+    const std::wstring text = DecodeIniText(bytes);
     std::string out;
     if (encoding == IniEncoding::Utf16) {
         out = "\xFF\xFE";

@@ -19,7 +19,8 @@ public:
     // the key is missing or its text is not a 32-bit whole number.
     int ReadInteger(const std::wstring& section, const std::wstring& key, int defaultValue) const;
 
-    // Writes a value; a write the system refuses throws EIniFileException "<path> に書き込めません".
+    // Writes a value so that it reads back exactly (see QuoteIniValue); a write the system
+    // refuses throws EIniFileException "<path> に書き込めません".
     void WriteString(const std::wstring& section, const std::wstring& key, const std::wstring& value);
     void WriteInteger(const std::wstring& section, const std::wstring& key, int value);
     // Removes the section with all its keys; throws like a write when refused.
@@ -29,6 +30,11 @@ private:
     [[noreturn]] void RaiseWriteError() const;
     std::wstring fileName_;
 };
+
+// The value as written to the file: the private-profile readers trim blanks at both ends and
+// take away one pair of matching quote marks, so a value they would change gets one more pair of
+// double quotes; every other value is written as it is.
+std::wstring QuoteIniValue(std::wstring_view value);
 
 // The whole-number rule of ReadInteger, on a text.
 std::optional<int> ParseIniInteger(std::wstring_view text);
@@ -42,3 +48,6 @@ enum class IniEncoding { Ansi, Utf16 };
 // Rewrites the file's text in the encoding (a missing file is made, empty); the text stays
 // the same. Throws EIniFileException when the file cannot be rewritten.
 void SetIniFileEncoding(const std::wstring& path, IniEncoding encoding);
+// True when the whole text of the file (any section, any key) fits the ANSI code page: always
+// for a file stored in it, for a UTF-16 file when every character has its place there.
+bool IniFileFitsAnsiCodePage(const std::wstring& path);

@@ -246,3 +246,15 @@ BoxRecorder::BoxRecorder() {
 }
 
 BoxRecorder::~BoxRecorder() { SetMessageBoxAnswerer(nullptr); }
+
+// Texts that naive INI handling changes: quotes and blanks at the ends, the file's own marks,
+// Shift-JIS characters whose second byte is a backslash, characters outside Shift-JIS.
+const std::vector<std::wstring>& AwkwardTexts() {
+    static const std::vector<std::wstring> texts = {
+        L"\"x y\" \"z\"", L"\"C:\\My Docs\\a b.txt\"", L"\"", L"\"\"", L"''", L"'quoted'", L"\"left", L"right\"",
+        L" leading", L"trailing ", L"  both  ", L"\t tab", L"   ", L"a=b=c", L"; not a comment", L"[not a section]",
+        L"]", L"%PATH% 100%", L"C:\\dir\\", L"\\\\server\\share", L"ｶﾀｶﾅ ﾃｽﾄ", L"表示 ソフト 予定\\", L"한국어 Café ü",
+        L"😀 surrogate", std::wstring(5000, L'表') + L" ",
+    };
+    return texts;
+}

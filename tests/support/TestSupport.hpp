@@ -29,6 +29,10 @@ std::string ReadFileBytes(const std::wstring& path);
 void WriteFileBytes(const std::wstring& path, const std::string& bytes);
 bool FileExists(const std::wstring& path);
 
+// Texts that naive INI handling changes: quotes and blanks at the ends, the file's own marks,
+// Shift-JIS characters whose second byte is a backslash, characters outside Shift-JIS, a long one.
+const std::vector<std::wstring>& AwkwardTexts();
+
 // Text in the ANSI code page of the system (Shift-JIS here), as the INI file holds it.
 std::string ToAnsi(const std::wstring& text);
 

@@ -11,6 +11,7 @@
 #include "toolkit/Application.hpp"
 #include "toolkit/Dialogs.hpp"
 #include "toolkit/Exceptions.hpp"
+#include "toolkit/IniFiles.hpp"
 #include "toolkit/ShellApi.hpp"
 
 namespace {
@@ -306,4 +307,35 @@ TEST_F(OptionsTest, TextTheCodePageCannotHoldIsSavedAsUtf16AndOtherwiseTheFileSt
     const std::string ansi = ReadFileBytes(ini);
     EXPECT_NE(ansi.substr(0, 2), "\xFF\xFE");
     EXPECT_NE(ansi.find(ToAnsi(L"GROUP-00001NAME-00000=ツール")), std::string::npos);
+}
+
+TEST_F(OptionsTest, TextElsewhereInTheFileKeepsTheFileUtf16) {
+    WriteIni("[USERNOTES]\r\nNOTE=x\r\n[DATA]\r\n" + Entry(1, 0, "1", "Tools"));
+    SetIniFileEncoding(ini, IniEncoding::Utf16);
+    WritePrivateProfileStringW(L"USERNOTES", L"NOTE", L"한국어 메모 Café", ini.c_str());
+    for (int save = 0; save < 2; ++save) {
+        TfmOption dialog(nullptr);
+        ASSERT_TRUE(dialog.acSaveShellExecute());  // no edit: the own texts all fit Shift-JIS
+    }
+    EXPECT_EQ(ReadFileBytes(ini).substr(0, 2), "\xFF\xFE");
+    EXPECT_EQ(TIniFile(ini).ReadString(L"USERNOTES", L"NOTE", L""), L"한국어 메모 Café");
+}
+
+TEST_F(OptionsTest, EachSaveKeepsTheFileAsItWasAsTheBackup) {
+    const std::wstring backup = ini + L".bak";
+    WriteIni("[DATA]\r\n" + Entry(1, 0, "1", "First"));
+    const std::string first = ReadFileBytes(ini);
+    TfmOption dialog(nullptr);
+    dialog.AddItemInfoToTree({L"A", L"Added", L"http://a"}, dialog.Tree().Children(nullptr)[0]);
+    ASSERT_TRUE(dialog.acSaveShellExecute());
+    EXPECT_EQ(ReadFileBytes(backup), first);
+    const std::string second = ReadFileBytes(ini);
+    ASSERT_TRUE(dialog.acSaveShellExecute());
+    EXPECT_EQ(ReadFileBytes(backup), second) << "one generation";
+
+    // A failed save leaves the file and its backup as they were.
+    ::SetFileAttributesW(ini.c_str(), FILE_ATTRIBUTE_READONLY);
+    EXPECT_THROW(dialog.acSaveShellExecute(), EIniFileException);
+    EXPECT_EQ(ReadFileBytes(backup), second);
+    EXPECT_FALSE(FileExists(backup + L".saving"));
 }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <string>
 
 #include "support/TestSupport.hpp"
 #include "toolkit/Exceptions.hpp"
@@ -72,4 +73,25 @@ TEST_F(IniFileTest, EraseSectionLeavesOtherSections) {
     ini.EraseSection(L"A");
     EXPECT_EQ(ini.ReadString(L"A", L"K", L"-"), L"-");
     EXPECT_EQ(ini.ReadString(L"B", L"K", L"-"), L"2");
+}
+
+TEST_F(IniFileTest, EveryTextReadsBackAsWrittenInBothEncodings) {
+    for (IniEncoding encoding : {IniEncoding::Ansi, IniEncoding::Utf16}) {
+        ::DeleteFileW(ini.FileName().c_str());
+        SetIniFileEncoding(ini.FileName(), encoding);
+        for (const std::wstring& text : AwkwardTexts()) {
+            if (encoding == IniEncoding::Ansi && !FitsAnsiCodePage(text)) continue;
+            ini.WriteString(L"S", L"V", text);
+            EXPECT_EQ(ini.ReadString(L"S", L"V", L"(missing)"), text) << ToAnsi(text.substr(0, 40));
+        }
+    }
+}
+
+TEST_F(IniFileTest, OnlyValuesAReaderWouldChangeGetQuotes) {
+    EXPECT_EQ(QuoteIniValue(L"plain \"inside\" text"), L"plain \"inside\" text");
+    EXPECT_EQ(QuoteIniValue(L"\"a\" b"), L"\"a\" b");
+    EXPECT_EQ(QuoteIniValue(L""), L"");
+    EXPECT_EQ(QuoteIniValue(L"\""), L"\"") << "a lone quote is not a pair";
+    EXPECT_EQ(QuoteIniValue(L"\"a\""), L"\"\"a\"\"");
+    EXPECT_EQ(QuoteIniValue(L" a"), L"\" a\"");
 }
