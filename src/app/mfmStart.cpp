@@ -29,13 +29,6 @@ UINT HandleCountMessage() {
     return message;
 }
 
-std::optional<UINT> HotKeyCode(const std::wstring& setting) {
-    if (setting.empty()) return std::nullopt;
-    wchar_t c = setting[0];
-    if (c >= L'a' && c <= L'z') c = static_cast<wchar_t>(c - L'a' + L'A');
-    return static_cast<UINT>(c);
-}
-
 TfmMain::TfmMain() {
     CreateFormWindow({.className = L"TfmMain",
                       .caption = L"Kestrum",

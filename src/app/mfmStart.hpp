@@ -24,10 +24,6 @@ UINT HandleCountMessage();
 constexpr int kLauncherHotKeyId = 1;
 constexpr int kOptionsHotKeyId = 2;
 
-// The virtual-key code of a hot-key setting: its first character, a to z read as A to Z (their
-// codes used raw would name numeric-keypad keys). An empty setting has no key.
-std::optional<UINT> HotKeyCode(const std::wstring& setting);
-
 class TfmMain : public TForm {
 public:
     TfmMain();

@@ -99,6 +99,19 @@ void SaveEmvData(TEmvData data, const std::wstring& path) {
     }
 }
 
+std::optional<UINT> HotKeyCode(const std::wstring& setting) {
+    if (setting.empty()) return std::nullopt;
+    const wchar_t c = setting[0];
+    if (c >= L'a' && c <= L'z') return static_cast<UINT>(c - L'a' + L'A');
+    if ((c >= L'A' && c <= L'Z') || (c >= L'0' && c <= L'9')) return static_cast<UINT>(c);
+    return std::nullopt;
+}
+
+bool SameHotKey(const std::wstring& first, const std::wstring& second) {
+    const std::optional<UINT> a = HotKeyCode(first);
+    return a && a == HotKeyCode(second);
+}
+
 bool FitsAnsiCodePage(const TEmvData& data) {
     return FitsAnsiCodePage(data.MainKey) && FitsAnsiCodePage(data.OptionKey) &&
            FitsAnsiCodePage(data.NormalFontName) && FitsAnsiCodePage(data.SelectFontName);

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "toolkit/IniFiles.hpp"
@@ -65,6 +66,13 @@ void SaveEmvData(TEmvData data, const std::wstring& path);
 // is saved as "?"); otherwise it goes back to the ANSI code page when the whole file fits it.
 void ChangeIniFileSafely(const std::wstring& path, bool needsUtf16,
                          const std::function<void(const std::wstring& copy)>& write);
+
+// The virtual-key code of a hot-key setting: its first character when that is a letter or digit
+// of the keyboard, a to z read as A to Z (their codes used raw would name numeric-keypad keys).
+// An empty setting, or one starting with anything else (a full-width Ｋ), names no key.
+std::optional<UINT> HotKeyCode(const std::wstring& setting);
+// Whether the two settings name the same key (k and K do).
+bool SameHotKey(const std::wstring& first, const std::wstring& second);
 
 // Whether the settings record's texts all fit the ANSI code page.
 bool FitsAnsiCodePage(const TEmvData& data);

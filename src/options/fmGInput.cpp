@@ -43,6 +43,8 @@ void TfmGroup::GetWindowToItemInfo() {
 }
 
 void TfmGroup::Button1Click() {
+    // An entry without a key would hide itself and every entry after it once saved.
+    if (!edKey->CheckFilled()) return;
     GetWindowToItemInfo();
     ModalResult = mrOk;
 }

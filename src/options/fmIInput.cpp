@@ -26,7 +26,7 @@ constexpr ControlRow<TfmItem> kLayout[] = {
     {.control = &TfmItem::Label6, .left = 8, .top = 108, .text = L"起動ﾌｫﾙﾀﾞ"},
     {.control = &TfmItem::edDirName, .left = 68, .top = 104, .width = 329, .height = 20, .ime = kImeClosed},
     {.control = &TfmItem::Button1, .left = 260, .top = 136, .width = 75, .height = 20, .text = L"OK",
-     .role = TButton::Role::Default, .modalResult = mrOk, .onClick = &TfmItem::Button1Click},
+     .role = TButton::Role::Default, .onClick = &TfmItem::Button1Click},
     {.control = &TfmItem::Button2, .left = 345, .top = 136, .width = 75, .height = 20, .text = L"キャンセル",
      .role = TButton::Role::Cancel, .modalResult = mrCancel},
 };
@@ -74,7 +74,12 @@ void TfmItem::GetWindowToItemInfo() {
     ItemInfo.IconNo = 0;
 }
 
-void TfmItem::Button1Click() { GetWindowToItemInfo(); }
+void TfmItem::Button1Click() {
+    // An entry without a key would hide itself and every entry after it once saved.
+    if (!edKey->CheckFilled()) return;
+    GetWindowToItemInfo();
+    ModalResult = mrOk;
+}
 
 void TfmItem::Button3Click() {
     OpenDialog1.InitialDir = FolderPart(edFileName->Text(), L"\\:");

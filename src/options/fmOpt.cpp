@@ -427,20 +427,34 @@ void TfmOption::ChooseFont(bool selectFont) {
 
 void TfmOption::btnSetStartUPClick() { CreateStartUpLink(); }
 
-bool IsValidHotKeyText(const std::wstring& text) {
-    if (text.size() != 1) return false;
-    const wchar_t c = text[0];
-    return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z') || (c >= L'0' && c <= L'9');
+bool IsValidHotKeyText(const std::wstring& text) { return text.size() == 1 && HotKeyCode(text); }
+
+bool TfmOption::CheckKeys() {
+    // An entry stored without a key ends the list where it stands: it and every entry after it
+    // would be lost at the next load.
+    for (Node node : tvShell->AllNodes()) {
+        const TItemInfo* info = NodeInfo(node);
+        if (!info || info->Key.find_first_not_of(L" \t　") != std::wstring::npos) continue;
+        tvShell->Select(node);
+        ShowMessage(L"キーのない項目は保存できません。キーを設定してください\r\n名前 : " + info->Name);
+        tvShell->SetFocus();
+        return false;
+    }
+    return true;
 }
 
 bool TfmOption::CheckHotKeys() {
-    for (TEdit* edit : {edLaunchHotKey.get(), edOptionHotKey.get()}) {
-        if (IsValidHotKeyText(edit->Text())) continue;
-        ShowMessage(L"起動キーには英字か数字を1文字入力してください");
+    auto refuse = [this](TEdit& edit, const wchar_t* message) {
+        ShowMessage(message);
         PageControl1->SetActivePageIndex(2);
-        edit->SetFocus();
+        edit.SetFocus();
         return false;
-    }
+    };
+    for (TEdit* edit : {edLaunchHotKey.get(), edOptionHotKey.get()})
+        if (!IsValidHotKeyText(edit->Text())) return refuse(*edit, L"起動キーには英字か数字を1文字入力してください");
+    // One key cannot open both windows: from the next start Kestrum could not register it twice.
+    if (SameHotKey(edLaunchHotKey->Text(), edOptionHotKey->Text()))
+        return refuse(*edOptionHotKey, L"ランチャーとオプションウィンドウの起動キーには別々の文字を入力してください");
     return true;
 }
 
@@ -518,6 +532,7 @@ void TfmOption::acModGroupExecute() {
     if (dialog.ShowModal() != mrOk) return;
     *NodeInfo(group) = dialog.ItemInfo;
     tvShell->SetNodeText(group, GroupNodeText(dialog.ItemInfo));
+    ShowSelectedDetails();
 }
 
 void TfmOption::acDelGroupExecute() {
@@ -551,6 +566,7 @@ void TfmOption::acModItemExecute() {
     *NodeInfo(node) = changed;
     // The missing mark is decided only when a node is made.
     tvShell->SetNodeText(node, ItemNodeText(changed, false));
+    ShowSelectedDetails();
 }
 
 void TfmOption::acDelItemExecute() {
@@ -685,6 +701,7 @@ void TfmOption::acLoadShellExecute() {
 bool TfmOption::acSaveShellExecute() {
     // A key the resident program could not register would stop it from starting.
     if (!CheckHotKeys()) return false;
+    if (!CheckKeys()) return false;
     TEmvData settings;
     GetWindowToEmvData(settings);
     // Text the ANSI code page cannot hold would be saved as "?": the file is then UTF-16.
@@ -725,6 +742,11 @@ void TfmOption::Button2Click() {
 void TfmOption::acExpExecute() { ExecFile(L"Explorer.exe", L"", L""); }
 
 void TfmOption::tvShellChange() {
+    ShowSelectedDetails();
+    tvShell->ExpandAll();
+}
+
+void TfmOption::ShowSelectedDetails() {
     const Node selected = tvShell->Selected();
     if (const TItemInfo* info = NodeInfo(selected)) {
         if (tvShell->Level(selected) == 0) {
@@ -733,7 +755,6 @@ void TfmOption::tvShellChange() {
             SetItemInfoToWindow(1, *group, *info);
         }
     }
-    tvShell->ExpandAll();
 }
 
 bool TfmOption::tvShellDragOver(Node target) {

@@ -116,6 +116,8 @@ private:
     void CreateStartUpPage(TPanel& page);
     // Shows the start-up page with the focus in the first hot-key edit that is not valid;
     // false when there is one.
+    bool CheckKeys();
+    void ShowSelectedDetails();
     bool CheckHotKeys();
     void FormDestroy() noexcept;
     void CreateFrame();

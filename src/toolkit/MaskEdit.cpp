@@ -201,6 +201,16 @@ void TMaskEdit::FocusLeaves(HWND next) {
 void TMaskEdit::ValidateEdit() {
     // The window may have closed, or the focus come back, since the check was posted.
     if (!modified_ || !PositionEmpty() || !::IsWindowVisible(Handle()) || ::GetFocus() == Handle()) return;
+    ReportEmpty();
+}
+
+bool TMaskEdit::CheckFilled() {
+    if (!PositionEmpty()) return true;
+    ReportEmpty();
+    return false;
+}
+
+void TMaskEdit::ReportEmpty() {
     Beep();
     ShowMessageBox({::GetAncestor(Handle(), GA_ROOT), kInvalidInput, Application->Title, MB_OK | MB_ICONERROR});
     SetFocus();

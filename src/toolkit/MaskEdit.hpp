@@ -30,6 +30,9 @@ public:
     std::wstring EditText() const;
     // True while the box holds an edit of the user's that has not been left with a valid text.
     bool Modified() const noexcept { return modified_; }
+    // For OK: a box whose position is empty, edited or not, says so as an edit left empty does
+    // (beep, error box, focus back in the box) and gives false.
+    bool CheckFilled();
 
 protected:
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
@@ -53,6 +56,7 @@ private:
     void Undo();
     void FocusLeaves(HWND next);
     void ValidateEdit();
+    void ReportEmpty();
     LRESULT GetText(WPARAM size, LPARAM buffer) const;
 
     Rule rule_ = Rule::Digit;

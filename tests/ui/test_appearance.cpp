@@ -173,6 +173,15 @@ TEST_F(AppearanceTest, AHotKeyThatIsNotOneLetterOrDigitStopsTheSaveBeforeAnyWrit
         EXPECT_EQ(::GetFocus(), dialog.HotKeyEdit(true).Handle());
         EXPECT_EQ(ReadFileBytes(ini), "[EMVDATA]\r\nMAINKEY=K\r\n");
     }
+    // One key for both windows, whatever its case: refused with the focus in the second key.
+    boxes.clear();
+    dialog.HotKeyEdit(true).SetText(L"k");
+    EXPECT_FALSE(dialog.acSaveShellExecute());
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0], L"ランチャーとオプションウィンドウの起動キーには別々の文字を入力してください");
+    EXPECT_EQ(::GetFocus(), dialog.HotKeyEdit(true).Handle());
+    EXPECT_EQ(ReadFileBytes(ini), "[EMVDATA]\r\nMAINKEY=K\r\n");
+
     dialog.HotKeyEdit(false).SetText(L"l");
     dialog.HotKeyEdit(true).SetText(L"9");
     EXPECT_TRUE(dialog.acSaveShellExecute());

@@ -64,6 +64,7 @@ protected:
             for (wchar_t c : answer.typedKey) ::SendMessageW(item->edKey->Handle(), WM_CHAR, c, 0);
             if (!answer.fileName.empty()) item->edFileName->SetText(answer.fileName);
             (answer.ok ? item->Button1 : item->Button2)->Click();
+            if (item->ModalResult == mrNone) item->Button2->Click();  // OK was refused
         } else if (auto* picker = dynamic_cast<TfmProcName*>(&form)) {
             ++pickerShowings;
             for (int i = 0; i < picker->List().Count(); ++i)
@@ -73,6 +74,7 @@ protected:
             for (wchar_t c : groupKey) ::SendMessageW(group->edKey->Handle(), WM_CHAR, c, 0);
             if (!groupName.empty()) group->edName->SetText(groupName);
             (groupOk ? group->Button1 : group->Button2)->Click();
+            if (group->ModalResult == mrNone) group->Button2->Click();  // OK was refused
         }
     }
     TTreeView& Tree() { return dialog->Tree(); }
@@ -165,14 +167,37 @@ TEST_F(EditingTest, ChangingAGroupSortsTheGroupsAndPassesOtherFieldsThrough) {
     EXPECT_EQ(changed, (TItemInfo{L"9", L"Zero", L"kept.exe", L"-p", L"C:\\kept", 5}));
 }
 
-TEST_F(EditingTest, ANewGroupLeftUntouchedHasKeyOneSpaceAndSameKeysAreKept) {
+TEST_F(EditingTest, ANewGroupLeftUntouchedIsRefusedAndSameKeysAreKept) {
     dialog->RunCommand(cmAddGroup);
-    EXPECT_EQ(dialog->NodeInfo(Group(2))->Key, L" ");
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, L"入力値が不正です。エスケープキーで変更を取り消せます");
+    EXPECT_EQ(Tree().Children(nullptr).size(), 2u) << "no group without a key";
     groupKey = L"1";
     groupName = L"Again";
     dialog->RunCommand(cmAddGroup);
     EXPECT_EQ(Texts(nullptr).back(), L"1 : Again");
-    EXPECT_EQ(Tree().Children(nullptr).size(), 4u);
+    EXPECT_EQ(Tree().Children(nullptr).size(), 3u);
+}
+
+TEST_F(EditingTest, TheDetailsFollowAChangeAndTheSaveRefusesAnEntryWithoutAKey) {
+    Tree().Select(Item(0, 0));
+    itemAnswers = {{L"", L"http://changed"}};
+    dialog->RunCommand(cmModItem);
+    EXPECT_EQ(dialog->DetailText(L"lbIFileName"), L"http://changed");
+    Tree().Select(Group(0));
+    groupName = L"Renamed";
+    dialog->RunCommand(cmModGroup);
+    EXPECT_EQ(dialog->DetailText(L"lbGName"), L"Renamed");
+
+    const std::string before = ReadFileBytes(dir.File(L"Kestrum.INI"));
+    dialog->NodeInfo(Item(1, 0))->Key = L" ";  // as an older version could leave it
+    Tree().Select(Group(0));
+    boxes.clear();
+    EXPECT_FALSE(dialog->acSaveShellExecute());
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, L"キーのない項目は保存できません。キーを設定してください\r\n名前 : lower case key");
+    EXPECT_EQ(Tree().Selected(), Item(1, 0));
+    EXPECT_EQ(ReadFileBytes(dir.File(L"Kestrum.INI")), before) << "nothing written";
 }
 
 TEST_F(EditingTest, DeletingAGroupAsksThenReleasesItAndItsItems) {

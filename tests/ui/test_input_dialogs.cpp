@@ -11,6 +11,7 @@
 #include <cwchar>
 #include <functional>
 #include <optional>
+#include <type_traits>
 #include <string>
 #include <utility>
 #include <vector>
@@ -233,10 +234,28 @@ TEST_F(InputDialogTest, PathBoxesStartWithTheInputMethodClosedAndKeyBoxesHaveNon
     });
 }
 
-TEST_F(InputDialogTest, OkAtOnceOnANewGroupGivesKeyOneSpaceAndAnEmptyName) {
-    Scripted<TfmGroup> dialog;
-    EXPECT_EQ(dialog.Run([](TfmGroup&) { Press(VK_RETURN); }), mrOk);
-    EXPECT_EQ(dialog.ItemInfo, (TItemInfo{L" ", L"", L"", L"", L"", 0}));
+// An entry saved without a key would hide itself and all after it: OK refuses it.
+template <class Form>
+void OkAtOnceIsRefusedAsAnEditLeftEmpty(std::vector<MessageBoxRequest>& boxes) {
+    Scripted<Form> dialog;
+    const int result = dialog.Run([&](Form& form) {
+        form.edName->SetFocus();
+        Press(VK_RETURN);
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].text, kMaskError);
+        EXPECT_EQ(::GetFocus(), form.edKey->Handle()) << "the focus is back in the key box";
+        EXPECT_EQ(form.ModalResult, mrNone) << "the dialog stays open";
+        Type(*form.edKey, std::is_same_v<Form, TfmGroup> ? L'3' : L'q');
+        Press(VK_RETURN);
+    });
+    EXPECT_EQ(result, mrOk);
+    EXPECT_EQ(dialog.ItemInfo.Key, (std::is_same_v<Form, TfmGroup> ? L"3" : L"Q"));
+}
+
+TEST_F(InputDialogTest, OkWithTheKeyBoxUntouchedIsRefusedAsAnEditLeftEmpty) {
+    OkAtOnceIsRefusedAsAnEditLeftEmpty<TfmGroup>(boxes);
+    boxes.clear();
+    OkAtOnceIsRefusedAsAnEditLeftEmpty<TfmItem>(boxes);
 }
 
 TEST_F(InputDialogTest, TheGroupKeyTakesADigitOnlyAndTheOtherFieldsPassThrough) {

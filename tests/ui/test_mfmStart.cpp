@@ -83,7 +83,8 @@ TEST(HotKeyCode, FirstCharacterWithLowerCaseLettersReadAsUpperCase) {
     EXPECT_EQ(HotKeyCode(L"z"), UINT('Z'));
     EXPECT_EQ(HotKeyCode(L"5"), UINT('5'));
     EXPECT_EQ(HotKeyCode(L"JX"), UINT('J'));
-    EXPECT_FALSE(HotKeyCode(L"").has_value());
+    for (const wchar_t* none : {L"", L"Ｋ", L"ｋ", L"@", L" K"})
+        EXPECT_FALSE(HotKeyCode(none).has_value()) << "no key of the keyboard: a failed registration";
 }
 
 TEST_F(ResidentTest, StartsHiddenWithCtrlKAndCtrlYThatReachTheOpeners) {
