@@ -187,12 +187,41 @@ TEST_F(LauncherE2E, AnItemSavedAsUtf16StartsAfterARestart) {
     SendKey('U');
     const std::wstring record = folder + L"\\launched.txt";
     ASSERT_TRUE(WaitFor([&] { return FileExists(record); }));
-    EXPECT_EQ(ReadFileBytes(record), "\xC3\xBC\n" + [&] {
-        std::string utf8(folder.size() * 4, '\0');
-        utf8.resize(::WideCharToMultiByte(CP_UTF8, 0, folder.c_str(), static_cast<int>(folder.size()), utf8.data(),
-                                          static_cast<int>(utf8.size()), nullptr, nullptr));
-        return utf8;
-    }() + "\n") << "the parameter and the start folder arrive whole";
+    EXPECT_EQ(ReadFileBytes(record), "\xC3\xBC\n" + ToUtf8(folder) + "\n")
+        << "the parameter and the start folder arrive whole";
+}
+
+TEST_F(LauncherE2E, ParametersAndStartFoldersThatBreakNaiveIniHandlingReachTheProgramAsTyped) {
+    // Item i has the awkward text i as its parameters; the start folders take the awkward texts
+    // a folder name can hold (not %NAME%, which Wine's shell expands in a start folder).
+    const std::vector<std::wstring> folders = {L" leading", L"a=b=c", L"; not a comment", L"[not a section]",
+                                               L"100% sure", L"ｶﾀｶﾅ ﾃｽﾄ", L"表示 ソフト 予定\\", L"한국어 Café ü"};
+    const std::vector<std::wstring>& texts = AwkwardTexts();
+    SetIniFileEncoding(kestrum->IniPath(), IniEncoding::Utf16);
+    {
+        TShellIniFile catalogue(kestrum->IniPath());
+        catalogue.WriteItemInfo({L"1", L"Odd"}, 1, 0);
+        for (size_t i = 0; i < texts.size(); ++i) {
+            const std::wstring folder = dir.File(folders[i % folders.size()]);
+            ::CreateDirectoryW(folder.c_str(), nullptr);
+            catalogue.WriteItemInfo({std::wstring(1, wchar_t(L'A' + i)), L"odd", helper, texts[i], folder}, 1, int(i) + 1);
+        }
+    }
+    StartResident();
+    const std::wstring record = dir.File(L"launched.txt");
+    for (size_t i = 0; i < texts.size(); ++i) {
+        ASSERT_TRUE(OpenLauncher());
+        SendKey('1');
+        SendKey(WORD('A' + i));
+        ASSERT_TRUE(WaitFor([&] { return !ReadFileBytes(record).empty(); })) << i;
+        std::wstring folder = dir.File(folders[i % folders.size()]);
+        if (folder.back() == L'\\') folder.pop_back();  // the working folder is given without it
+        const std::string got = ReadFileBytes(record);
+        EXPECT_TRUE(got == ToUtf8(texts[i]) + "\n" + ToUtf8(folder) + "\n")
+            << i << " got [" << got.substr(0, 80) << "]";
+        ::DeleteFileW(record.c_str());
+        ASSERT_TRUE(LauncherGone());
+    }
 }
 
 TEST_F(LauncherE2E, AFolderOpensInTheExplorer) {

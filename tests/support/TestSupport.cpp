@@ -108,6 +108,13 @@ bool FileExists(const std::wstring& path) {
     return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+std::string ToUtf8(const std::wstring& text) {
+    std::string utf8(text.size() * 4, '\0');
+    utf8.resize(::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), utf8.data(),
+                                      static_cast<int>(utf8.size()), nullptr, nullptr));
+    return utf8;
+}
+
 std::string ToAnsi(const std::wstring& text) {
     if (text.empty()) return {};
     int size = ::WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,

@@ -33,6 +33,9 @@ bool FileExists(const std::wstring& path);
 // Shift-JIS characters whose second byte is a backslash, characters outside Shift-JIS, a long one.
 const std::vector<std::wstring>& AwkwardTexts();
 
+// Text as UTF-8 (what the recording helper writes).
+std::string ToUtf8(const std::wstring& text);
+
 // Text in the ANSI code page of the system (Shift-JIS here), as the INI file holds it.
 std::string ToAnsi(const std::wstring& text);
 

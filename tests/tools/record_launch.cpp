@@ -21,7 +21,8 @@ std::wstring Arguments() {
     size_t pos = 0;
     if (!line.empty() && line[0] == L'"') pos = line.find(L'"', 1) + 1;
     else while (pos < line.size() && line[pos] != L' ') ++pos;
-    while (pos < line.size() && line[pos] == L' ') ++pos;
+    // One blank parts the name from the arguments; more belong to them.
+    if (pos < line.size() && line[pos] == L' ') ++pos;
     return line.substr(pos);
 }
 

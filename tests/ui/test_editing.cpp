@@ -6,6 +6,7 @@
 
 #include <cstring>
 #include <deque>
+#include <optional>
 #include <functional>
 #include <vector>
 
@@ -28,6 +29,7 @@ struct ItemAnswer {
     std::wstring typedKey;    // typed into the key box ("" types nothing)
     std::wstring fileName;    // replaces the file box unless empty
     bool ok = true;
+    std::optional<std::wstring> everyText;  // typed into the name, file, parameter and folder boxes
 };
 
 class EditingTest : public ::testing::Test {
@@ -63,6 +65,9 @@ protected:
             itemAnswers.pop_front();
             for (wchar_t c : answer.typedKey) ::SendMessageW(item->edKey->Handle(), WM_CHAR, c, 0);
             if (!answer.fileName.empty()) item->edFileName->SetText(answer.fileName);
+            if (answer.everyText)
+                for (TEdit* box : {item->edName.get(), item->edFileName.get(), item->edParam.get(), item->edDirName.get()})
+                    box->SetText(*answer.everyText);
             (answer.ok ? item->Button1 : item->Button2)->Click();
             if (item->ModalResult == mrNone) item->Button2->Click();  // OK was refused
         } else if (auto* picker = dynamic_cast<TfmProcName*>(&form)) {
@@ -198,6 +203,31 @@ TEST_F(EditingTest, TheDetailsFollowAChangeAndTheSaveRefusesAnEntryWithoutAKey) 
     EXPECT_EQ(boxes[0].text, L"キーのない項目は保存できません。キーを設定してください\r\n名前 : lower case key");
     EXPECT_EQ(Tree().Selected(), Item(1, 0));
     EXPECT_EQ(ReadFileBytes(dir.File(L"Kestrum.INI")), before) << "nothing written";
+}
+
+TEST_F(EditingTest, EveryTypedTextComesBackAfterASaveAReloadAndASaveWithoutAnEdit) {
+    // Text i goes into every box of item i: item A changed, items C to Z added to group 1.
+    const std::vector<std::wstring>& texts = AwkwardTexts();
+    ASSERT_LE(texts.size(), 25u);
+    Tree().Select(Item(0, 0));
+    itemAnswers = {{L"", L"", true, texts[0]}};
+    dialog->RunCommand(cmModItem);
+    for (size_t i = 1; i < texts.size(); ++i) {
+        Tree().Select(Group(0));
+        itemAnswers = {{std::wstring(1, static_cast<wchar_t>(L'B' + i)), L"", true, texts[i]}};
+        dialog->RunCommand(cmAddItem);
+    }
+    ASSERT_TRUE(dialog->acSaveShellExecute());
+    dialog = std::make_unique<TfmOption>(nullptr);  // as after a restart
+    ASSERT_TRUE(dialog->acSaveShellExecute());       // with no edit
+    for (size_t i = 0; i < texts.size(); ++i) {
+        TItemInfo stored;
+        TShellIniFile().ReadItemInfo(1, i == 0 ? 1 : int(i) + 2, stored);
+        const std::wstring& text = texts[i];
+        EXPECT_EQ(stored, (TItemInfo{i == 0 ? L"A" : std::wstring(1, static_cast<wchar_t>(L'B' + i)), text, text,
+                                     text, text, 0}))
+            << ToAnsi(text.substr(0, 40));
+    }
 }
 
 TEST_F(EditingTest, DeletingAGroupAsksThenReleasesItAndItsItems) {
