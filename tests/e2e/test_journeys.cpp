@@ -262,3 +262,30 @@ TEST_F(JourneyE2E, ASecondKestrumTellsInFrontOfAnOpenLauncherThatItsHotKeyIsTake
     EXPECT_TRUE(second.WaitExit());
     EXPECT_TRUE(kestrum->Running());
 }
+
+// The pictures of the release package: the shipped sample catalogue at the default size.
+TEST_F(JourneyE2E, TheSampleCatalogueAsTheReleaseShowsIt) {
+    kestrum = std::make_unique<KestrumProcess>(KestrumExePath(), dir.Path(),
+                                               ReadFileBytes(WindowsPath(KESTRUM_SOURCE_DIR "/examples/Kestrum.INI")));
+    StartResident();
+    XKeys("ctrl+k");
+    LauncherTakesTheKeys();
+    HWND launcher = kestrum->WaitWindow(L"TfmShow");
+    SaveWindowShot(launcher, L"release-launcher-typed");
+    XKeys("1");
+    SaveWindowShot(launcher, L"release-launcher-group-selected");
+    XKeys("Escape");
+    ASSERT_TRUE(Gone(L"TfmShow"));
+
+    XKeys("ctrl+y");
+    HWND options = kestrum->WaitWindow(L"TfmOption");
+    ASSERT_TRUE(options);
+    ASSERT_TRUE(XFocusComesTo(kOptionsCaption));
+    XKeys("Home Down");  // the first item: its details show
+    SaveWindowShot(options, L"release-options-files-page");
+    const RECT tab = TabOnScreen(DescendantWindows(options, L"SysTabControl32").front(), 1);
+    XClick({(tab.left + tab.right) / 2, (tab.top + tab.bottom) / 2});
+    SaveWindowShot(options, L"release-options-appearance-page");
+    XKeys("Escape");
+    ASSERT_TRUE(Gone(L"TfmOption"));
+}

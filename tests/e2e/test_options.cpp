@@ -24,16 +24,6 @@ namespace {
 
 constexpr wchar_t kOptionsCaption[] = L"オプション設定";
 
-// Where a tab sits on the screen.
-RECT TabOnScreen(HWND tabs, int index) {
-    RemoteMemory memory(tabs, sizeof(RECT));
-    RECT rect{};
-    ::SendMessageW(tabs, TCM_GETITEMRECT, index, reinterpret_cast<LPARAM>(memory.Address()));
-    memory.Read(0, &rect, sizeof rect);
-    ::MapWindowPoints(tabs, nullptr, reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
-}
-
 std::wstring TabCaption(HWND tabs, int index) {
     wchar_t text[64] = {};
     RemoteMemory memory(tabs, sizeof(TCITEMW) + sizeof text);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <stdexcept>
 
@@ -35,3 +36,13 @@ private:
     UniqueHandle process_;
     char* address_ = nullptr;
 };
+
+// Where a tab sits on the screen.
+inline RECT TabOnScreen(HWND tabs, int index) {
+    RemoteMemory memory(tabs, sizeof(RECT));
+    RECT rect{};
+    ::SendMessageW(tabs, TCM_GETITEMRECT, index, reinterpret_cast<LPARAM>(memory.Address()));
+    memory.Read(0, &rect, sizeof rect);
+    ::MapWindowPoints(tabs, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
