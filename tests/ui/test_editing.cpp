@@ -218,7 +218,8 @@ TEST_F(EditingTest, EveryTypedTextComesBackAfterASaveAReloadAndASaveWithoutAnEdi
         dialog->RunCommand(cmAddItem);
     }
     ASSERT_TRUE(dialog->acSaveShellExecute());
-    dialog = std::make_unique<TfmOption>(nullptr);  // as after a restart
+    dialog.reset();  // as after a restart (one dialog at a time: each restores the handlers it replaced)
+    dialog = std::make_unique<TfmOption>(nullptr);
     ASSERT_TRUE(dialog->acSaveShellExecute());       // with no edit
     for (size_t i = 0; i < texts.size(); ++i) {
         TItemInfo stored;
