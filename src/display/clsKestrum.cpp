@@ -1,5 +1,6 @@
 #include "display/clsKestrum.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -55,6 +56,21 @@ void BlendRows(uint8_t* snapshot, const uint8_t* gradient, size_t stride, int ro
             sw = sw - ((sw >> 1) & 0x7F7F7F7Fu) + ((gw >> 1) & 0x7F7F7F7Fu);
             std::memcpy(s + w * 4, &sw, 4);
         }
+    }
+}
+
+void BlendGradientRows(uint8_t* bits, size_t stride, int width, int height, COLORREF top, COLORREF bottom) noexcept {
+    const int band = BandHeight(height);
+    const size_t pixelBytes = static_cast<size_t>(width) * 3;
+    for (int row = 0; row < height; ++row) {
+        // The gradient's row is one colour; its padding bytes are 0.
+        const COLORREF color = BandColor(top, bottom, std::min(row / band, kBandCount - 1));
+        const uint8_t half[3] = {static_cast<uint8_t>(GetBValue(color) >> 1), static_cast<uint8_t>(GetGValue(color) >> 1),
+                                 static_cast<uint8_t>(GetRValue(color) >> 1)};
+        uint8_t* p = bits + stride * row;
+        // Each byte becomes its upper half plus half the gradient's (no carry between bytes).
+        for (size_t i = 0; i < pixelBytes; ++i) p[i] = static_cast<uint8_t>(p[i] - (p[i] >> 1) + half[i % 3]);
+        for (size_t i = pixelBytes; i < stride; ++i) p[i] = static_cast<uint8_t>(p[i] - (p[i] >> 1));
     }
 }
 
@@ -143,17 +159,16 @@ POINT TKestrum::ParentScreenPosition() const {
 void TKestrum::DrawBackground() {
     const int width = Width(), height = Height();
     if (width <= 0 || height <= 0) return;  // nothing to paint
-    TBitmap gradient(width, height), snapshot(width, height);
+    // The screen goes straight into the picture, which is then blended in place, row by row.
+    TBitmap& picture = Picture();
     if (screenCanvas_ && screenCanvas_->Handle()) {
         const POINT at = ParentScreenPosition();
-        ::BitBlt(snapshot.DC(), 0, 0, width, height, screenCanvas_->Handle(), at.x, at.y, SRCCOPY);
-        ::GdiFlush();
+        ::BitBlt(picture.DC(), 0, 0, width, height, screenCanvas_->Handle(), at.x, at.y, SRCCOPY);
+    } else {
+        std::memset(picture.Bits(), 0xFF, picture.Stride() * height);  // as a fresh bitmap
     }
-    PaintGradient(gradient, TopColor, BottomColor);
     ::GdiFlush();
-    BlendRows(snapshot.Bits(), gradient.Bits(), snapshot.Stride(), height);
-    TBitmap& picture = Picture();
-    ::BitBlt(picture.DC(), 0, 0, width, height, snapshot.DC(), 0, 0, SRCCOPY);
+    BlendGradientRows(picture.Bits(), picture.Stride(), width, height, TopColor, BottomColor);
     Invalidate();
 }
 

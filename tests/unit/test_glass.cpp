@@ -1,6 +1,7 @@
 // The tinted-glass background: gradient bands and the half-and-half blend.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <memory>
 #include <random>
 #include <vector>
@@ -97,4 +98,23 @@ TEST(Blend, WhiteBlendedWithTheGradientIsHalfwayToWhite) {
     ::GdiFlush();
     BlendRows(snapshot.Bits(), g5.Bits(), snapshot.Stride(), 3);
     EXPECT_EQ(RowColor(snapshot, 2), RGB(178, 128, 255));
+}
+
+TEST(Blend, OnePassGivesTheSamePixelsAsTheGradientBlendedIntoTheSnapshot) {
+    std::mt19937 random(7);
+    for (int width : {1, 2, 3, 5, 13, 300}) {
+        for (int height : {1, 2, 100, 101, 102, 103, 205, 606, 613, 1080}) {
+            TBitmap snapshot(width, height), gradient(width, height);
+            for (size_t i = 0; i < snapshot.Stride() * height; ++i) snapshot.Bits()[i] = static_cast<uint8_t>(random());
+            std::vector<uint8_t> onePass(snapshot.Bits(), snapshot.Bits() + snapshot.Stride() * height);
+            std::memset(gradient.Bits(), 0, gradient.Stride() * height);  // as a fresh section: padding 0
+            PaintGradient(gradient, kTop, kBottom);
+            ::GdiFlush();
+            BlendRows(snapshot.Bits(), gradient.Bits(), snapshot.Stride(), height);
+            BlendGradientRows(onePass.data(), snapshot.Stride(), width, height, kTop, kBottom);
+            for (int row = 0; row < height; ++row)
+                ASSERT_EQ(std::memcmp(snapshot.ScanLine(row), onePass.data() + snapshot.Stride() * row, width * 3), 0)
+                    << width << "x" << height << " row " << row;
+        }
+    }
 }
