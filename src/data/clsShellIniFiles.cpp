@@ -32,7 +32,13 @@ TShellIniFile::TShellIniFile() : ini_(IniFilePath()) {}
 
 TShellIniFile::TShellIniFile(std::wstring path) : ini_(std::move(path)) {}
 
+const TIniSection& TShellIniFile::Data() const {
+    if (!data_) data_.emplace(ini_.FileName(), kSection);
+    return *data_;
+}
+
 void TShellIniFile::EraseData() {
+    data_.reset();
     try {
         ini_.EraseSection(kSection);
     } catch (const EIniFileException&) {
@@ -41,7 +47,7 @@ void TShellIniFile::EraseData() {
 }
 
 bool TShellIniFile::HasKey(int group, int item) const {
-    return !ini_.ReadString(kSection, EntryKeyName(group, kKeyPart, item), L"").empty();
+    return !Data().ReadString(EntryKeyName(group, kKeyPart, item), L"").empty();
 }
 
 int TShellIniFile::GetGroupCount() const {
@@ -58,16 +64,18 @@ int TShellIniFile::GetItemCount(int group) const {
 
 void TShellIniFile::ReadItemInfo(int group, int item, TItemInfo& info) const {
     TItemInfo read;
-    read.Name = ini_.ReadString(kSection, EntryKeyName(group, kNamePart, item), L"");
-    read.Key = ini_.ReadString(kSection, EntryKeyName(group, kKeyPart, item), L"");
-    read.FileName = ini_.ReadString(kSection, EntryKeyName(group, kFileNamePart, item), L"");
-    read.Param = ini_.ReadString(kSection, EntryKeyName(group, kParamPart, item), L"");
-    read.DirName = ini_.ReadString(kSection, EntryKeyName(group, kDirNamePart, item), L"");
-    read.IconNo = ini_.ReadInteger(kSection, EntryKeyName(group, kIconNoPart, item), 0);
+    const TIniSection& data = Data();
+    read.Name = data.ReadString(EntryKeyName(group, kNamePart, item), L"");
+    read.Key = data.ReadString(EntryKeyName(group, kKeyPart, item), L"");
+    read.FileName = data.ReadString(EntryKeyName(group, kFileNamePart, item), L"");
+    read.Param = data.ReadString(EntryKeyName(group, kParamPart, item), L"");
+    read.DirName = data.ReadString(EntryKeyName(group, kDirNamePart, item), L"");
+    read.IconNo = data.ReadInteger(EntryKeyName(group, kIconNoPart, item), 0);
     info = std::move(read);
 }
 
 void TShellIniFile::WriteItemInfo(TItemInfo info, int group, int item) {
+    data_.reset();
     ini_.WriteString(kSection, EntryKeyName(group, kNamePart, item), info.Name);
     ini_.WriteString(kSection, EntryKeyName(group, kFileNamePart, item), info.FileName);
     ini_.WriteString(kSection, EntryKeyName(group, kKeyPart, item), info.Key);

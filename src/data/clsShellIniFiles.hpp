@@ -1,6 +1,8 @@
 // The catalogue: section DATA of the program's INI file, one entry per group and item.
 #pragma once
 
+#include <optional>
+
 #include <string>
 
 #include "toolkit/IniFiles.hpp"
@@ -42,5 +44,8 @@ public:
 
 private:
     bool HasKey(int group, int item) const;
+    // The section as read at the first read after the last write: one walk of the file.
+    const TIniSection& Data() const;
     TIniFile ini_;
+    mutable std::optional<TIniSection> data_;
 };

@@ -76,13 +76,13 @@ std::wstring IniFilePath() {
 void SetIniFilePathForTests(std::wstring path) { IniPathOverride() = std::move(path); }
 
 void LoadEmvData(TEmvData& data) {
-    const TIniFile ini(IniFilePath());
+    const TIniSection ini(IniFilePath(), kSection);  // one read of the file, not one per key
     TEmvData loaded{};
     for (const SettingsKey& entry : kKeys) {
         if (auto* s = std::get_if<StringField>(&entry.field))
-            loaded.*(s->member) = ini.ReadString(kSection, entry.key, s->defaultValue);
+            loaded.*(s->member) = ini.ReadString(entry.key, s->defaultValue);
         else if (auto* i = std::get_if<IntegerField>(&entry.field))
-            loaded.*(i->member) = ini.ReadInteger(kSection, entry.key, i->defaultValue);
+            loaded.*(i->member) = ini.ReadInteger(entry.key, i->defaultValue);
     }
     data = std::move(loaded);
 }

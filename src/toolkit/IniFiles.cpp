@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <cwctype>
 #include <fstream>
 #include <filesystem>
 #include <iterator>
@@ -88,6 +89,58 @@ std::wstring QuoteIniValue(std::wstring_view value) {
 void TIniFile::WriteString(const std::wstring& section, const std::wstring& key, const std::wstring& value) {
     if (!::WritePrivateProfileStringW(section.c_str(), key.c_str(), QuoteIniValue(value).c_str(), fileName_.c_str()))
         RaiseWriteError();
+}
+
+namespace {
+
+std::wstring UpperKey(std::wstring key) {
+    for (wchar_t& c : key) c = static_cast<wchar_t>(::towupper(c));
+    return key;
+}
+
+std::wstring_view TrimBlanks(std::wstring_view text) {
+    while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+    return text;
+}
+
+// What the readers hand out of a stored value: one pair of matching quotes taken away.
+std::wstring_view Unquoted(std::wstring_view value) {
+    if (value.size() >= 2 && (value.front() == L'"' || value.front() == L'\'') && value.back() == value.front())
+        return value.substr(1, value.size() - 2);
+    return value;
+}
+
+}  // namespace
+
+TIniSection::TIniSection(const std::wstring& fileName, const std::wstring& section) {
+    // The function cuts what does not fit and then returns the size less 2; grow until it fits.
+    std::wstring buffer(32 * 1024, L'\0');
+    DWORD length = 0;
+    for (;;) {
+        length = ::GetPrivateProfileSectionW(section.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()),
+                                             fileName.c_str());
+        if (length + 2 < buffer.size()) break;
+        buffer.resize(buffer.size() * 4);
+    }
+    for (size_t pos = 0; pos < length;) {
+        const size_t end = buffer.find(L'\0', pos);
+        const std::wstring_view line(buffer.data() + pos, end - pos);
+        pos = end + 1;
+        const size_t equals = line.find(L'=');
+        if (equals == std::wstring_view::npos) continue;  // a line without "=" is no value of a key
+        const std::wstring_view key = TrimBlanks(line.substr(0, equals));
+        values_.try_emplace(UpperKey(std::wstring(key)), Unquoted(TrimBlanks(line.substr(equals + 1))));
+    }
+}
+
+std::wstring TIniSection::ReadString(const std::wstring& key, const std::wstring& defaultValue) const {
+    const auto found = values_.find(UpperKey(key));
+    return found == values_.end() ? defaultValue : found->second;
+}
+
+int TIniSection::ReadInteger(const std::wstring& key, int defaultValue) const {
+    return ParseIniInteger(ReadString(key, L"")).value_or(defaultValue);
 }
 
 void TIniFile::WriteInteger(const std::wstring& section, const std::wstring& key, int value) {

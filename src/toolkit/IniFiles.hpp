@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 class TIniFile {
 public:
@@ -29,6 +30,20 @@ public:
 private:
     [[noreturn]] void RaiseWriteError() const;
     std::wstring fileName_;
+};
+
+// One section of an INI file read in one call and kept: its values as TIniFile reads them key
+// by key (keys in any case, the first line of a key wins, blanks and one pair of quotes around a
+// value taken away), without walking the file once per key.
+class TIniSection {
+public:
+    TIniSection(const std::wstring& fileName, const std::wstring& section);
+
+    std::wstring ReadString(const std::wstring& key, const std::wstring& defaultValue) const;
+    int ReadInteger(const std::wstring& key, int defaultValue) const;
+
+private:
+    std::unordered_map<std::wstring, std::wstring> values_;  // by the key in upper case
 };
 
 // The value as written to the file: the private-profile readers trim blanks at both ends and

@@ -2,6 +2,7 @@
 
 #include <climits>
 #include <string>
+#include <vector>
 
 #include "support/TestSupport.hpp"
 #include "toolkit/Exceptions.hpp"
@@ -83,6 +84,7 @@ TEST_F(IniFileTest, EveryTextReadsBackAsWrittenInBothEncodings) {
             if (encoding == IniEncoding::Ansi && !FitsAnsiCodePage(text)) continue;
             ini.WriteString(L"S", L"V", text);
             EXPECT_EQ(ini.ReadString(L"S", L"V", L"(missing)"), text) << ToAnsi(text.substr(0, 40));
+            EXPECT_EQ(TIniSection(ini.FileName(), L"S").ReadString(L"V", L"(missing)"), text);
         }
     }
 }
@@ -94,4 +96,25 @@ TEST_F(IniFileTest, OnlyValuesAReaderWouldChangeGetQuotes) {
     EXPECT_EQ(QuoteIniValue(L"\""), L"\"") << "a lone quote is not a pair";
     EXPECT_EQ(QuoteIniValue(L"\"a\""), L"\"\"a\"\"");
     EXPECT_EQ(QuoteIniValue(L" a"), L"\" a\"");
+}
+
+TEST_F(IniFileTest, ASectionReadInOneCallGivesWhatTheKeyByKeyReadsGive) {
+    // Awkward files: case, repeated keys and sections, blanks, quotes, numbers, lines without
+    // "=", comments, other sections around.
+    const std::string lines =
+        "; comment\r\n[Other]\r\nKEY=other\r\n[S]\r\nKey=first\r\nKEY=second\r\n  spaced  =  value with blanks  \r\n"
+        "QUOTED=\"in quotes\"\r\nSINGLE='single'\r\nHALF=\"half\r\nKEPT=\"\"kept\"\"\r\nNUM= 0x20 \r\nBAD=12abc\r\n"
+        "NOEQUALS\r\nEMPTY=\r\n=novalue\r\nJAPANESE=" + ToAnsi(L"表示 ｶﾅ") + "\r\n[s]\r\nLATE=late\r\nKEY=third\r\n[After]\r\nX=1\r\n";
+    const std::vector<std::wstring> keys = {L"KEY", L"key", L"spaced", L"QUOTED", L"SINGLE", L"HALF", L"KEPT",
+                                            L"NUM", L"BAD", L"NOEQUALS", L"EMPTY", L"", L"JAPANESE", L"LATE",
+                                            L"MISSING", L"X"};
+    for (IniEncoding encoding : {IniEncoding::Ansi, IniEncoding::Utf16}) {
+        WriteFileBytes(ini.FileName(), lines);
+        SetIniFileEncoding(ini.FileName(), encoding);
+        const TIniSection section(ini.FileName(), L"S");
+        for (const std::wstring& key : keys) {
+            EXPECT_EQ(section.ReadString(key, L"(default)"), ini.ReadString(L"S", key, L"(default)")) << ToAnsi(key);
+            EXPECT_EQ(section.ReadInteger(key, -7), ini.ReadInteger(L"S", key, -7)) << ToAnsi(key);
+        }
+    }
 }
