@@ -97,11 +97,16 @@ void TLineMgr::DrawHighlight() {
 }
 
 void TLineMgr::DrawIcon() {
-    SHFILEINFOW info{};
-    if (!FileName.empty() && ::SHGetFileInfoW(FileName.c_str(), 0, &info, sizeof info, SHGFI_ICON)) {
-        UniqueHicon icon(info.hIcon);
-        if (icon) Canvas().DrawIcon(icon.get(), 0, 0, Height(), Height());
+    // The shell is asked once per line, not at every redraw, hover and selection.
+    if (!iconLooked_ || iconOf_ != FileName) {
+        SHFILEINFOW info{};
+        icon_.reset(!FileName.empty() && ::SHGetFileInfoW(FileName.c_str(), 0, &info, sizeof info, SHGFI_ICON)
+                        ? info.hIcon
+                        : nullptr);
+        iconOf_ = FileName;
+        iconLooked_ = true;
     }
+    if (icon_) Canvas().DrawIcon(icon_.get(), 0, 0, Height(), Height());
     XPos += Height() + 5;
 }
 

@@ -10,6 +10,7 @@
 
 #include "display/clsCharLine.hpp"
 #include "toolkit/Graphics.hpp"
+#include "toolkit/Handles.hpp"
 
 // The text split into characters: one Unicode code point each, so a surrogate pair (like a
 // double-byte character) is never cut in two.
@@ -66,6 +67,9 @@ private:
     void EndTyping();
     void StopTimer() noexcept;
 
+    UniqueHicon icon_;     // the file's icon, looked up once for the file name below
+    std::wstring iconOf_;
+    bool iconLooked_ = false;
     std::wstring text_;  // the text the characters point into
     std::vector<std::wstring_view> chars_;
     bool trackingMouse_ = false;
