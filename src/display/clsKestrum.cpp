@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 #include "data/clsShellIniFiles.hpp"
 
@@ -59,18 +60,23 @@ void BlendRows(uint8_t* snapshot, const uint8_t* gradient, size_t stride, int ro
     }
 }
 
-void BlendGradientRows(uint8_t* bits, size_t stride, int width, int height, COLORREF top, COLORREF bottom) noexcept {
+void BlendGradientRows(uint8_t* bits, size_t stride, int width, int height, COLORREF top, COLORREF bottom) {
+    // One row of the gradient (its padding 0, as in a fresh section), made anew when the band
+    // changes and blended into every row of that band.
+    std::vector<uint8_t> gradientRow(stride, 0);
     const int band = BandHeight(height);
-    const size_t pixelBytes = static_cast<size_t>(width) * 3;
+    int rowBand = -1;
     for (int row = 0; row < height; ++row) {
-        // The gradient's row is one colour; its padding bytes are 0.
-        const COLORREF color = BandColor(top, bottom, std::min(row / band, kBandCount - 1));
-        const uint8_t half[3] = {static_cast<uint8_t>(GetBValue(color) >> 1), static_cast<uint8_t>(GetGValue(color) >> 1),
-                                 static_cast<uint8_t>(GetRValue(color) >> 1)};
-        uint8_t* p = bits + stride * row;
-        // Each byte becomes its upper half plus half the gradient's (no carry between bytes).
-        for (size_t i = 0; i < pixelBytes; ++i) p[i] = static_cast<uint8_t>(p[i] - (p[i] >> 1) + half[i % 3]);
-        for (size_t i = pixelBytes; i < stride; ++i) p[i] = static_cast<uint8_t>(p[i] - (p[i] >> 1));
+        if (const int b = std::min(row / band, kBandCount - 1); b != rowBand) {
+            rowBand = b;
+            const COLORREF color = BandColor(top, bottom, b);
+            for (int x = 0; x < width; ++x) {
+                gradientRow[x * 3] = GetBValue(color);
+                gradientRow[x * 3 + 1] = GetGValue(color);
+                gradientRow[x * 3 + 2] = GetRValue(color);
+            }
+        }
+        BlendRows(bits + stride * row, gradientRow.data(), stride, 1);
     }
 }
 

@@ -25,7 +25,7 @@ void PaintGradient(TBitmap& bitmap, COLORREF top, COLORREF bottom);
 void BlendRows(uint8_t* snapshot, const uint8_t* gradient, size_t stride, int rows) noexcept;
 // The two above in one pass over a 24-bit picture holding the snapshot: each row blended with its
 // band's colour, byte for byte what painting the gradient and blending it gives.
-void BlendGradientRows(uint8_t* bits, size_t stride, int width, int height, COLORREF top, COLORREF bottom) noexcept;
+void BlendGradientRows(uint8_t* bits, size_t stride, int width, int height, COLORREF top, COLORREF bottom);
 
 class TKestrum : public TImage {
 public:
