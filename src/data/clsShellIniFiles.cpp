@@ -74,6 +74,22 @@ void TShellIniFile::ReadItemInfo(int group, int item, TItemInfo& info) const {
     info = std::move(read);
 }
 
+void TShellIniFile::WriteCatalogue(const std::vector<std::vector<TItemInfo>>& groups) {
+    std::vector<std::pair<std::wstring, std::wstring>> values;
+    for (size_t g = 0; g < groups.size(); ++g)
+        for (size_t i = 0; i < groups[g].size(); ++i) {
+            const TItemInfo& info = groups[g][i];
+            const int group = static_cast<int>(g) + 1, item = static_cast<int>(i);
+            for (const auto& [part, value] : {std::pair{kNamePart, &info.Name}, {kFileNamePart, &info.FileName},
+                                              {kKeyPart, &info.Key}, {kParamPart, &info.Param},
+                                              {kDirNamePart, &info.DirName}})
+                values.emplace_back(EntryKeyName(group, part, item), *value);
+            values.emplace_back(EntryKeyName(group, kIconNoPart, item), std::to_wstring(info.IconNo));
+        }
+    EraseData();
+    ini_.WriteSection(kSection, values);
+}
+
 void TShellIniFile::WriteItemInfo(TItemInfo info, int group, int item) {
     data_.reset();
     ini_.WriteString(kSection, EntryKeyName(group, kNamePart, item), info.Name);

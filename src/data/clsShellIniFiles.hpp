@@ -2,6 +2,7 @@
 #pragma once
 
 #include <optional>
+#include <vector>
 
 #include <string>
 
@@ -41,6 +42,10 @@ public:
     void ReadItemInfo(int group, int item, TItemInfo& info) const;
     // Writes the six values of the entry; a refused write throws EIniFileException.
     void WriteItemInfo(TItemInfo info, int group, int item);
+    // The whole catalogue in one write: section DATA erased and written with dense numbers,
+    // each group (its own entry first, then its items) in order; the same lines, in the same
+    // order, as EraseData and WriteItemInfo entry by entry. Throws like WriteItemInfo.
+    void WriteCatalogue(const std::vector<std::vector<TItemInfo>>& groups);
 
 private:
     bool HasKey(int group, int item) const;

@@ -711,15 +711,16 @@ bool TfmOption::acSaveShellExecute() {
             for (const std::wstring* text : {&info->Key, &info->Name, &info->FileName, &info->Param, &info->DirName})
                 fits = fits && FitsAnsiCodePage(*text);
     ChangeIniFileSafely(IniFilePath(), !fits, [&](const std::wstring& copy) {
-        TShellIniFile catalogue(copy);
-        catalogue.EraseData();
-        const std::vector<Node> groups = tvShell->Children(nullptr);
-        for (size_t g = 0; g < groups.size(); ++g) {
-            if (const TItemInfo* info = NodeInfo(groups[g])) catalogue.WriteItemInfo(*info, int(g) + 1, 0);
-            const std::vector<Node> items = tvShell->Children(groups[g]);
-            for (size_t i = 0; i < items.size(); ++i)
-                if (const TItemInfo* info = NodeInfo(items[i])) catalogue.WriteItemInfo(*info, int(g) + 1, int(i) + 1);
+        // The tree in its order, written in one go: one walk of the file, not one per key.
+        std::vector<std::vector<TItemInfo>> groups;
+        for (Node groupNode : tvShell->Children(nullptr)) {
+            const TItemInfo* group = NodeInfo(groupNode);
+            if (!group) continue;
+            groups.push_back({*group});
+            for (Node item : tvShell->Children(groupNode))
+                if (const TItemInfo* info = NodeInfo(item)) groups.back().push_back(*info);
         }
+        TShellIniFile(copy).WriteCatalogue(groups);
         SaveEmvData(settings, copy);
     });
     return true;

@@ -152,6 +152,14 @@ void TIniFile::EraseSection(const std::wstring& section) {
         RaiseWriteError();
 }
 
+void TIniFile::WriteSection(const std::wstring& section,
+                            const std::vector<std::pair<std::wstring, std::wstring>>& values) {
+    std::wstring lines;  // key=value, each ended by a zero, the whole by a second zero
+    for (const auto& [key, value] : values) lines += key + L'=' + QuoteIniValue(value) + L'\0';
+    lines += L'\0';
+    if (!::WritePrivateProfileSectionW(section.c_str(), lines.c_str(), fileName_.c_str())) RaiseWriteError();
+}
+
 void TIniFile::RaiseWriteError() const { throw EIniFileException(fileName_ + L" に書き込めません"); }
 
 bool FitsAnsiCodePage(std::wstring_view text) {

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
+#include <vector>
 
 class TIniFile {
 public:
@@ -26,6 +28,9 @@ public:
     void WriteInteger(const std::wstring& section, const std::wstring& key, int value);
     // Removes the section with all its keys; throws like a write when refused.
     void EraseSection(const std::wstring& section);
+    // Replaces the section's lines with these keys and values, in this order, in one write;
+    // values as WriteString writes them. Throws like a write when refused.
+    void WriteSection(const std::wstring& section, const std::vector<std::pair<std::wstring, std::wstring>>& values);
 
 private:
     [[noreturn]] void RaiseWriteError() const;

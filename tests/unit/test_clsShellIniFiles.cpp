@@ -122,3 +122,37 @@ TEST_F(CatalogueTest, ARefusedWriteRaisesButARefusedEraseIsSilent) {
     EXPECT_NO_THROW(catalogue.EraseData());
     EXPECT_THROW(catalogue.WriteItemInfo({L"1", L"G"}, 1, 0), EIniFileException);
 }
+
+TEST_F(CatalogueTest, OneWriteOfTheCatalogueGivesTheBytesOfTheEntryByEntryWrites) {
+    const std::vector<std::wstring>& texts = AwkwardTexts();
+    // Catalogues: empty; one group; lower-case keys; awkward texts; many groups of full width.
+    std::vector<std::vector<std::vector<TItemInfo>>> catalogues = {{}, {{{L"1", L"Tools"}}}};
+    catalogues.push_back({{{L"1", L"g"}, {L"a", L"lower", L"x.exe", L"", L"", -3}, {L"a", L"same key"}}});
+    std::vector<std::vector<TItemInfo>> awkward = {{{L"2", L"odd"}}};
+    for (const std::wstring& text : texts) awkward[0].push_back({L"Z", text, text, text, text, 7});
+    catalogues.push_back(awkward);
+    std::vector<std::vector<TItemInfo>> wide;
+    for (int g = 0; g < 12; ++g) {
+        wide.push_back({{std::to_wstring(g % 10), L"group"}});
+        for (int i = 0; i < 26; ++i) wide.back().push_back({std::wstring(1, wchar_t(L'A' + i)), L"item", L"C:\\x.exe"});
+    }
+    catalogues.push_back(wide);
+    // Around it: other sections before and after, an old catalogue, in both encodings.
+    const std::string around = "[BEFORE]\r\nX=1\r\n[DATA]\r\nGROUP-00001KEY-00000=9\r\nOLD=1\r\n[EMVDATA]\r\nMAINKEY=K\r\n[AFTER]\r\nY=2\r\n";
+    for (IniEncoding encoding : {IniEncoding::Ansi, IniEncoding::Utf16}) {
+        for (size_t c = 0; c < catalogues.size(); ++c) {
+            const std::wstring byEntry = dir.File(L"by-entry.ini"), inOne = dir.File(L"in-one.ini");
+            for (const std::wstring* file : {&byEntry, &inOne}) {
+                WriteFileBytes(*file, around);
+                SetIniFileEncoding(*file, encoding);
+            }
+            TShellIniFile entries(byEntry);
+            entries.EraseData();
+            for (size_t g = 0; g < catalogues[c].size(); ++g)
+                for (size_t i = 0; i < catalogues[c][g].size(); ++i)
+                    entries.WriteItemInfo(catalogues[c][g][i], int(g) + 1, int(i));
+            TShellIniFile(inOne).WriteCatalogue(catalogues[c]);
+            EXPECT_TRUE(ReadFileBytes(byEntry) == ReadFileBytes(inOne)) << "catalogue " << c;
+        }
+    }
+}
