@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -23,21 +24,25 @@ double MsSince(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
-// Groups of 26 items, every entry with a name, key and file name.
-std::vector<std::vector<TItemInfo>> Catalogue(int groups) {
-    std::vector<std::vector<TItemInfo>> catalogue;
-    for (int g = 0; g < groups; ++g) {
-        catalogue.push_back({{std::to_wstring(g % 10), L"グループ " + std::to_wstring(g + 1)}});
-        for (int i = 0; i < 26; ++i)
-            catalogue.back().push_back({std::wstring(1, wchar_t(L'A' + i)), L"項目 " + std::to_wstring(i + 1),
-                                        L"C:\\windows\\notepad.exe"});
+// Groups of 26 items, every entry with a name, key and file name, as the file holds them.
+std::string Catalogue(int groups) {
+    std::wstring text = L"[DATA]\r\n";
+    auto entry = [&](int g, int i, const std::wstring& key, const std::wstring& name, const std::wstring& file) {
+        text += EntryKeyName(g, L"NAME-", i) + L"=" + name + L"\r\n" + EntryKeyName(g, L"FILENAME-", i) + L"=" + file +
+                L"\r\n" + EntryKeyName(g, L"KEY-", i) + L"=" + key + L"\r\n";
+    };
+    for (int g = 1; g <= groups; ++g) {
+        entry(g, 0, std::to_wstring(g % 10), L"グループ " + std::to_wstring(g), L"");
+        for (int i = 1; i <= 26; ++i)
+            entry(g, i, std::wstring(1, wchar_t(L'A' + i - 1)), L"項目 " + std::to_wstring(i), L"C:\\windows\\notepad.exe");
     }
-    return catalogue;
+    return ToAnsi(text);
 }
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+    const int largest = argc > 1 ? std::atoi(argv[1]) : 400;  // the largest catalogue to measure
     Application->Title = L"Kestrum";
     TempDir dir;
     const std::wstring ini = dir.File(L"Kestrum.INI");
@@ -46,8 +51,9 @@ int main() {
     std::printf("  groups x 26   INI size    open      save    open/1   save/1\n");
     double openOne = 0, saveOne = 0;
     for (int groups : {1, 10, 100, 400}) {
+        if (groups > largest) break;
         ::DeleteFileW(ini.c_str());
-        TShellIniFile(ini).WriteCatalogue(Catalogue(groups));
+        WriteFileBytes(ini, Catalogue(groups));
         double open = 1e9, save = 1e9;
         for (int run = 0; run < 3; ++run) {
             auto start = Clock::now();
