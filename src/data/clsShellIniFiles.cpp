@@ -75,19 +75,25 @@ void TShellIniFile::ReadItemInfo(int group, int item, TItemInfo& info) const {
 }
 
 void TShellIniFile::WriteCatalogue(const std::vector<std::vector<TItemInfo>>& groups) {
-    std::vector<std::pair<std::wstring, std::wstring>> values;
+    EraseData();
+    if (groups.empty() || groups.front().empty()) return;
+    // The first entry through the profile functions: they put the section at the end of the
+    // file as they write it. The rest goes after it as the same lines in one append: the
+    // profile functions would look up every key in the whole section (a cost that grows with the
+    // square of the catalogue).
+    WriteItemInfo(groups.front().front(), 1, 0);
+    std::wstring lines;
     for (size_t g = 0; g < groups.size(); ++g)
-        for (size_t i = 0; i < groups[g].size(); ++i) {
+        for (size_t i = g == 0 ? 1 : 0; i < groups[g].size(); ++i) {
             const TItemInfo& info = groups[g][i];
             const int group = static_cast<int>(g) + 1, item = static_cast<int>(i);
             for (const auto& [part, value] : {std::pair{kNamePart, &info.Name}, {kFileNamePart, &info.FileName},
                                               {kKeyPart, &info.Key}, {kParamPart, &info.Param},
                                               {kDirNamePart, &info.DirName}})
-                values.emplace_back(EntryKeyName(group, part, item), *value);
-            values.emplace_back(EntryKeyName(group, kIconNoPart, item), std::to_wstring(info.IconNo));
+                lines += EntryKeyName(group, part, item) + L'=' + QuoteIniValue(*value) + L"\r\n";
+            lines += EntryKeyName(group, kIconNoPart, item) + L'=' + std::to_wstring(info.IconNo) + L"\r\n";
         }
-    EraseData();
-    ini_.WriteSection(kSection, values);
+    AppendIniFileText(ini_.FileName(), lines);
 }
 
 void TShellIniFile::WriteItemInfo(TItemInfo info, int group, int item) {

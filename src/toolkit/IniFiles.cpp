@@ -152,14 +152,6 @@ void TIniFile::EraseSection(const std::wstring& section) {
         RaiseWriteError();
 }
 
-void TIniFile::WriteSection(const std::wstring& section,
-                            const std::vector<std::pair<std::wstring, std::wstring>>& values) {
-    std::wstring lines;  // key=value, each ended by a zero, the whole by a second zero
-    for (const auto& [key, value] : values) lines += key + L'=' + QuoteIniValue(value) + L'\0';
-    lines += L'\0';
-    if (!::WritePrivateProfileSectionW(section.c_str(), lines.c_str(), fileName_.c_str())) RaiseWriteError();
-}
-
 void TIniFile::RaiseWriteError() const { throw EIniFileException(fileName_ + L" に書き込めません"); }
 
 bool FitsAnsiCodePage(std::wstring_view text) {
@@ -205,6 +197,27 @@ std::wstring DecodeIniText(const std::string& bytes) {
 bool IniFileFitsAnsiCodePage(const std::wstring& path) {
     const std::string bytes = ReadWholeFile(path);
     return !IsUtf16Text(bytes) || FitsAnsiCodePage(DecodeIniText(bytes));
+}
+
+void AppendIniFileText(const std::wstring& path, const std::wstring& text) {
+    // Written by the profile functions just before: what they hold for the file goes to disk.
+    ::WritePrivateProfileStringW(nullptr, nullptr, nullptr, path.c_str());
+    std::string bytes;
+    if (IsUtf16Text(ReadWholeFile(path))) {
+        bytes.assign(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
+    } else if (!text.empty()) {
+        const int size = ::WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                               nullptr, nullptr);
+        bytes.resize(size);
+        ::WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), bytes.data(), size, nullptr,
+                              nullptr);
+    }
+    {
+        std::ofstream file(std::filesystem::path(path), std::ios::binary | std::ios::app);
+        file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        if (!file) throw EIniFileException(path + L" に書き込めません");
+    }
+    ::WritePrivateProfileStringW(nullptr, nullptr, nullptr, path.c_str());  // read anew from here on
 }
 
 void SetIniFileEncoding(const std::wstring& path, IniEncoding encoding) {

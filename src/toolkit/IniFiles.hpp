@@ -28,9 +28,7 @@ public:
     void WriteInteger(const std::wstring& section, const std::wstring& key, int value);
     // Removes the section with all its keys; throws like a write when refused.
     void EraseSection(const std::wstring& section);
-    // Replaces the section's lines with these keys and values, in this order, in one write;
-    // values as WriteString writes them. Throws like a write when refused.
-    void WriteSection(const std::wstring& section, const std::vector<std::pair<std::wstring, std::wstring>>& values);
+
 
 private:
     [[noreturn]] void RaiseWriteError() const;
@@ -68,6 +66,10 @@ enum class IniEncoding { Ansi, Utf16 };
 // Rewrites the file's text in the encoding (a missing file is made, empty); the text stays
 // the same. Throws EIniFileException when the file cannot be rewritten.
 void SetIniFileEncoding(const std::wstring& path, IniEncoding encoding);
+// Adds the text at the end of the file in the file's encoding (which the private-profile
+// functions then read as lines of the last section). The system's cache of the file is flushed
+// before and after. Throws EIniFileException when the file cannot be written.
+void AppendIniFileText(const std::wstring& path, const std::wstring& text);
 // True when the whole text of the file (any section, any key) fits the ANSI code page: always
 // for a file stored in it, for a UTF-16 file when every character has its place there.
 bool IniFileFitsAnsiCodePage(const std::wstring& path);

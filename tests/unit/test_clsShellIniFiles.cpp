@@ -137,8 +137,13 @@ TEST_F(CatalogueTest, OneWriteOfTheCatalogueGivesTheBytesOfTheEntryByEntryWrites
         for (int i = 0; i < 26; ++i) wide.back().push_back({std::wstring(1, wchar_t(L'A' + i)), L"item", L"C:\\x.exe"});
     }
     catalogues.push_back(wide);
-    // Around it: other sections before and after, an old catalogue, in both encodings.
-    const std::string around = "[BEFORE]\r\nX=1\r\n[DATA]\r\nGROUP-00001KEY-00000=9\r\nOLD=1\r\n[EMVDATA]\r\nMAINKEY=K\r\n[AFTER]\r\nY=2\r\n";
+    // Around it: other sections before and after, an old catalogue or none, hand-made lines, in
+    // both encodings.
+    const std::string arounds[] = {
+        "[BEFORE]\r\nX=1\r\n[DATA]\r\nGROUP-00001KEY-00000=9\r\nOLD=1\r\n[EMVDATA]\r\nMAINKEY=K\r\n[AFTER]\r\nY=2\r\n",
+        "; hand-made\n[EMVDATA]\n  MAINKEY = K  \n\n[other]\nZ=3",
+    };
+    for (const std::string& around : arounds)
     for (IniEncoding encoding : {IniEncoding::Ansi, IniEncoding::Utf16}) {
         for (size_t c = 0; c < catalogues.size(); ++c) {
             const std::wstring byEntry = dir.File(L"by-entry.ini"), inOne = dir.File(L"in-one.ini");
