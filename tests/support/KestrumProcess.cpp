@@ -144,6 +144,15 @@ HWND KestrumProcess::WaitWindow(const wchar_t* className, const wchar_t* caption
 }
 
 HWND KestrumProcess::WaitForeground(const wchar_t* className) const {
-    HWND found = WaitWindow(className);
-    return found && WaitFor([&] { return ::GetForegroundWindow() == found; }) ? found : nullptr;
+    // Whichever window of the class is in front: one that is still going away does not count.
+    HWND found = nullptr;
+    WaitFor([&] {
+        HWND front = ::GetForegroundWindow();
+        DWORD process = 0;
+        ::GetWindowThreadProcessId(front, &process);
+        if (!front || process != id_ || ClassName(front) != className) return false;
+        found = front;
+        return true;
+    }, std::chrono::seconds(20));
+    return found;
 }
