@@ -192,6 +192,23 @@ std::wstring DecodeIniText(const std::string& bytes) {
     return text;
 }
 
+// The text as the file's bytes: UTF-16 LE (without its mark), or the ANSI code page.
+std::string EncodeIniText(const std::wstring& text, bool utf16) {
+    if (utf16) return std::string(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
+    if (text.empty()) return {};
+    const int size =
+        ::WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string bytes(size, '\0');
+    ::WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), bytes.data(), size, nullptr, nullptr);
+    return bytes;
+}
+
+void WriteBytes(const std::wstring& path, const std::string& bytes, std::ios::openmode mode) {
+    std::ofstream file(std::filesystem::path(path), std::ios::binary | mode);
+    file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (!file) throw EIniFileException(path + L" に書き込めません");
+}
+
 }  // namespace
 
 bool IniFileFitsAnsiCodePage(const std::wstring& path) {
@@ -202,21 +219,7 @@ bool IniFileFitsAnsiCodePage(const std::wstring& path) {
 void AppendIniFileText(const std::wstring& path, const std::wstring& text) {
     // Written by the profile functions just before: what they hold for the file goes to disk.
     ::WritePrivateProfileStringW(nullptr, nullptr, nullptr, path.c_str());
-    std::string bytes;
-    if (IsUtf16Text(ReadWholeFile(path))) {
-        bytes.assign(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
-    } else if (!text.empty()) {
-        const int size = ::WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                               nullptr, nullptr);
-        bytes.resize(size);
-        ::WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), bytes.data(), size, nullptr,
-                              nullptr);
-    }
-    {
-        std::ofstream file(std::filesystem::path(path), std::ios::binary | std::ios::app);
-        file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        if (!file) throw EIniFileException(path + L" に書き込めません");
-    }
+    WriteBytes(path, EncodeIniText(text, IsUtf16Text(ReadWholeFile(path))), std::ios::app);
     ::WritePrivateProfileStringW(nullptr, nullptr, nullptr, path.c_str());  // read anew from here on
 }
 
@@ -224,20 +227,8 @@ void SetIniFileEncoding(const std::wstring& path, IniEncoding encoding) {
     const std::string bytes = ReadWholeFile(path);
     const bool isUtf16 = IsUtf16Text(bytes);
     if (isUtf16 == (encoding == IniEncoding::Utf16) && !(bytes.empty() && encoding == IniEncoding::Utf16)) return;
-
-    const std::wstring text = DecodeIniText(bytes);
-    std::string out;
-    if (encoding == IniEncoding::Utf16) {
-        out = "\xFF\xFE";
-        out.append(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
-    } else if (!text.empty()) {
-        const int size = ::WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                               nullptr, nullptr);
-        out.resize(size);
-        ::WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), out.data(), size, nullptr,
-                              nullptr);
-    }
-    std::ofstream file(std::filesystem::path(path), std::ios::binary | std::ios::trunc);
-    file.write(out.data(), static_cast<std::streamsize>(out.size()));
-    if (!file) throw EIniFileException(path + L" に書き込めません");
+    const bool toUtf16 = encoding == IniEncoding::Utf16;
+    std::string out = EncodeIniText(DecodeIniText(bytes), toUtf16);
+    if (toUtf16) out.insert(0, "\xFF\xFE", 2);  // the byte-order mark
+    WriteBytes(path, out, std::ios::trunc);
 }

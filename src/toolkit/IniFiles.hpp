@@ -5,8 +5,6 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
-#include <utility>
-#include <vector>
 
 class TIniFile {
 public:
