@@ -51,8 +51,10 @@ void TGraphicControl::Invalidate() {
 
 namespace {
 
-// The property of a subclassed system control that names its object.
+// The property of a part window that names its control's object.
 constexpr wchar_t kControlProperty[] = L"Kestrum.Control";
+// The property of a subclassed system control that keeps the system's window procedure.
+constexpr wchar_t kOriginalProcProperty[] = L"Kestrum.OriginalProc";
 
 void RegisterWindowClass(const WindowParams& params, WNDPROC proc) {
     HINSTANCE instance = ::GetModuleHandleW(nullptr);
@@ -76,11 +78,10 @@ TWinControl::~TWinControl() {
     for (TControl* child : std::vector<TControl*>(children_)) child->DetachFromParent();
     if (HWND wnd = handle_.get()) {
         // The derived part is gone: stop dispatching to this object before the window goes.
-        if (subclassed_) {
-            ::RemoveWindowSubclass(wnd, &TWinControl::SubclassProc, 0);
-            ::RemovePropW(wnd, kControlProperty);
-        } else {
-            ::SetWindowLongPtrW(wnd, GWLP_USERDATA, 0);
+        ::SetWindowLongPtrW(wnd, GWLP_USERDATA, 0);
+        if (originalProc_ && IsSubclassedControl(wnd)) {
+            ::SetWindowLongPtrW(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(originalProc_));
+            ::RemovePropW(wnd, kOriginalProcProperty);
         }
     }
 }
@@ -94,21 +95,30 @@ void TWinControl::CreateSystemControl(const WindowParams& params, TWinControl* p
                                  ::GetModuleHandleW(nullptr), nullptr);
     if (!wnd) throw Exception(L"ウィンドウを作成できません");
     handle_.reset(wnd);
-    subclassed_ = ::SetWindowSubclass(wnd, &TWinControl::SubclassProc, 0, reinterpret_cast<DWORD_PTR>(this)) != FALSE;
-    ::SetPropW(wnd, kControlProperty, this);
+    // Subclassed by replacing the window procedure, the object in the window's user data (the
+    // system controls leave it to the program). Not SetWindowSubclass: its dispatcher looks up
+    // a window property on every message, and under Wine that is a round trip to the server,
+    // which made a tree of some thousand nodes take seconds to fill and walk.
+    ::SetPropW(wnd, kOriginalProcProperty, reinterpret_cast<HANDLE>(::GetWindowLongPtrW(wnd, GWLP_WNDPROC)));
+    ::SetWindowLongPtrW(wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    originalProc_ = reinterpret_cast<WNDPROC>(
+        ::SetWindowLongPtrW(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TWinControl::SubclassProc)));
     if (HFONT font = parent->FontHandle()) ::SendMessageW(wnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
 }
 
-LRESULT CALLBACK TWinControl::SubclassProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                           DWORD_PTR self) {
-    auto* control = reinterpret_cast<TWinControl*>(self);
+LRESULT CALLBACK TWinControl::SubclassProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    auto* control = reinterpret_cast<TWinControl*>(::GetWindowLongPtrW(wnd, GWLP_USERDATA));
+    // Without its object (gone first), the window keeps only the system's behaviour.
+    const auto original = control ? control->originalProc_
+                                  : reinterpret_cast<WNDPROC>(::GetPropW(wnd, kOriginalProcProperty));
     if (msg == WM_NCDESTROY) {
-        ::RemoveWindowSubclass(wnd, &TWinControl::SubclassProc, 0);
-        ::RemovePropW(wnd, kControlProperty);
-        control->handle_.release();
-        control->subclassed_ = false;
-        return ::DefSubclassProc(wnd, msg, wParam, lParam);
+        ::SetWindowLongPtrW(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+        ::SetWindowLongPtrW(wnd, GWLP_USERDATA, 0);
+        ::RemovePropW(wnd, kOriginalProcProperty);
+        if (control) control->handle_.release();
+        return ::CallWindowProcW(original, wnd, msg, wParam, lParam);
     }
+    if (!control) return ::CallWindowProcW(original, wnd, msg, wParam, lParam);
     return control->Dispatch(msg, wParam, lParam);
 }
 
@@ -140,12 +150,17 @@ void TWinControl::CreateControlWindow(const WindowParams& params, TWinControl* p
 
 TWinControl* TWinControl::FromHandle(HWND wnd) noexcept {
     if (!wnd) return nullptr;
-    if (IsOwnWindow(wnd)) return reinterpret_cast<TWinControl*>(::GetWindowLongPtrW(wnd, GWLP_USERDATA));
+    if (IsOwnWindow(wnd) || IsSubclassedControl(wnd))
+        return reinterpret_cast<TWinControl*>(::GetWindowLongPtrW(wnd, GWLP_USERDATA));
     return static_cast<TWinControl*>(::GetPropW(wnd, kControlProperty));
 }
 
 bool TWinControl::IsOwnWindow(HWND wnd) noexcept {
     return wnd && ::GetWindowLongPtrW(wnd, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&StaticWndProc);
+}
+
+bool TWinControl::IsSubclassedControl(HWND wnd) noexcept {
+    return wnd && ::GetWindowLongPtrW(wnd, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&SubclassProc);
 }
 
 LRESULT CALLBACK TWinControl::StaticWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -199,7 +214,7 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT TWinControl::DefaultHandler(UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (subclassed_) return ::DefSubclassProc(Handle(), msg, wParam, lParam);
+    if (originalProc_) return ::CallWindowProcW(originalProc_, Handle(), msg, wParam, lParam);
     return ::DefWindowProcW(Handle(), msg, wParam, lParam);
 }
 

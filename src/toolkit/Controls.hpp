@@ -142,13 +142,13 @@ protected:
 private:
     friend class TControl;
     static LRESULT CALLBACK StaticWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
-    static LRESULT CALLBACK SubclassProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                         DWORD_PTR self);
+    static LRESULT CALLBACK SubclassProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    static bool IsSubclassedControl(HWND wnd) noexcept;
     LRESULT Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) noexcept;
     bool Reflect(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
     UniqueHwnd handle_;
-    bool subclassed_ = false;
+    WNDPROC originalProc_ = nullptr;  // a system control's own procedure, once subclassed
     std::vector<TControl*> children_;  // not owned; they leave the list when they go
 };
 
