@@ -26,7 +26,7 @@ double MsSince(Clock::time_point start) {
 
 // Groups of 26 items, every entry with a name, key and file name, as the file holds them.
 std::string Catalogue(int groups) {
-    std::wstring text = L"[DATA]\r\n";
+    std::wstring text = L"[EMVDATA]\r\nMAINKEY=K\r\nOPTIONKEY=Y\r\n[DATA]\r\n";
     auto entry = [&](int g, int i, const std::wstring& key, const std::wstring& name, const std::wstring& file) {
         text += EntryKeyName(g, L"NAME-", i) + L"=" + name + L"\r\n" + EntryKeyName(g, L"FILENAME-", i) + L"=" + file +
                 L"\r\n" + EntryKeyName(g, L"KEY-", i) + L"=" + key + L"\r\n";

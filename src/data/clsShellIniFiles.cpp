@@ -105,3 +105,16 @@ void TShellIniFile::WriteItemInfo(TItemInfo info, int group, int item) {
     ini_.WriteString(kSection, EntryKeyName(group, kDirNamePart, item), info.DirName);
     ini_.WriteInteger(kSection, EntryKeyName(group, kIconNoPart, item), info.IconNo);
 }
+
+void WriteCatalogueAndSettings(const std::wstring& path, const std::vector<std::vector<TItemInfo>>& groups,
+                               const TEmvData& settings) {
+    TShellIniFile catalogue(path);
+    if (!HasEmvData(path)) {
+        catalogue.WriteCatalogue(groups);
+        SaveEmvData(settings, path);  // the section is made after the catalogue, as it always was
+        return;
+    }
+    catalogue.EraseData();
+    SaveEmvData(settings, path);
+    catalogue.WriteCatalogue(groups);
+}

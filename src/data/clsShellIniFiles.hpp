@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "data/comFunc.hpp"
 #include "toolkit/IniFiles.hpp"
 
 // One catalogue entry, a group (item number 0) or an item.
@@ -54,3 +55,10 @@ private:
     TIniFile ini_;
     mutable std::optional<TIniSection> data_;
 };
+
+// The catalogue and the settings into the INI file at path (the copy a safe save writes): the
+// same bytes as WriteCatalogue followed by SaveEmvData. Each setting's write rewrites the whole
+// file, so when the settings section is already there (it keeps its place whatever the order)
+// the settings go in while the catalogue is out of the file. Throws like those two.
+void WriteCatalogueAndSettings(const std::wstring& path, const std::vector<std::vector<TItemInfo>>& groups,
+                               const TEmvData& settings);

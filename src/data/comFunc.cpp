@@ -99,6 +99,12 @@ void SaveEmvData(TEmvData data, const std::wstring& path) {
     }
 }
 
+bool HasEmvData(const std::wstring& path) {
+    // A buffer too small for the section gives its size less two: at least 2 here.
+    wchar_t start[4];
+    return ::GetPrivateProfileSectionW(kSection.c_str(), start, 4, path.c_str()) > 0;
+}
+
 std::optional<UINT> HotKeyCode(const std::wstring& setting) {
     if (setting.empty()) return std::nullopt;
     const wchar_t c = setting[0];

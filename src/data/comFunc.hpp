@@ -57,6 +57,8 @@ void LoadEmvData(TEmvData& data);
 void SaveEmvData(TEmvData data);
 // The same into another INI file.
 void SaveEmvData(TEmvData data, const std::wstring& path);
+// True when the file has a settings section with at least one line.
+bool HasEmvData(const std::wstring& path);
 
 // Changes the INI file all or nothing: the writes go to a copy beside it, which replaces the
 // file only when every write succeeded; the file as it was is then kept as "<path>.bak". When

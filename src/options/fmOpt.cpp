@@ -720,8 +720,7 @@ bool TfmOption::acSaveShellExecute() {
             for (Node item : tvShell->Children(groupNode))
                 if (const TItemInfo* info = NodeInfo(item)) groups.back().push_back(*info);
         }
-        TShellIniFile(copy).WriteCatalogue(groups);
-        SaveEmvData(settings, copy);
+        WriteCatalogueAndSettings(copy, groups, settings);
     });
     return true;
 }

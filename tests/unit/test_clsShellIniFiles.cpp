@@ -142,12 +142,17 @@ TEST_F(CatalogueTest, OneWriteOfTheCatalogueGivesTheBytesOfTheEntryByEntryWrites
     const std::string arounds[] = {
         "[BEFORE]\r\nX=1\r\n[DATA]\r\nGROUP-00001KEY-00000=9\r\nOLD=1\r\n[EMVDATA]\r\nMAINKEY=K\r\n[AFTER]\r\nY=2\r\n",
         "; hand-made\n[EMVDATA]\n  MAINKEY = K  \n\n[other]\nZ=3",
+        "[other]\r\nZ=3\r\n[EMVDATA]\r\n[DATA]\r\nGROUP-00001KEY-00000=9\r\n",  // no settings yet
     };
+    TEmvData settings{};
+    settings.MainKey = L"K";
+    settings.NormalFontName = texts[0];
     for (const std::string& around : arounds)
     for (IniEncoding encoding : {IniEncoding::Ansi, IniEncoding::Utf16}) {
         for (size_t c = 0; c < catalogues.size(); ++c) {
-            const std::wstring byEntry = dir.File(L"by-entry.ini"), inOne = dir.File(L"in-one.ini");
-            for (const std::wstring* file : {&byEntry, &inOne}) {
+            const std::wstring byEntry = dir.File(L"by-entry.ini"), inOne = dir.File(L"in-one.ini"),
+                               withSettings = dir.File(L"with-settings.ini");
+            for (const std::wstring* file : {&byEntry, &inOne, &withSettings}) {
                 WriteFileBytes(*file, around);
                 SetIniFileEncoding(*file, encoding);
             }
@@ -158,6 +163,10 @@ TEST_F(CatalogueTest, OneWriteOfTheCatalogueGivesTheBytesOfTheEntryByEntryWrites
                     entries.WriteItemInfo(catalogues[c][g][i], int(g) + 1, int(i));
             TShellIniFile(inOne).WriteCatalogue(catalogues[c]);
             EXPECT_TRUE(ReadFileBytes(byEntry) == ReadFileBytes(inOne)) << "catalogue " << c;
+            // The save's whole write: catalogue and settings, whichever goes in first.
+            SaveEmvData(settings, byEntry);
+            WriteCatalogueAndSettings(withSettings, catalogues[c], settings);
+            EXPECT_TRUE(ReadFileBytes(byEntry) == ReadFileBytes(withSettings)) << "catalogue " << c;
         }
     }
 }
