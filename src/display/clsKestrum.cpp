@@ -85,31 +85,45 @@ TKestrum::TKestrum(TWinControl* parent) : TImage(parent) { SetAlign(TAlign::alCl
 TKestrum::~TKestrum() { DestroyLines(); }
 
 void TKestrum::DestroyLines() {
+    // What the lines covered is painted again once, after they have all gone.
+    RECT covered{};
     for (auto& line : lines_) {
         const RECT rect = line->BoundsRect();
+        ::UnionRect(&covered, &covered, &rect);
         line.reset();
-        if (Parent()) {
-            ::InvalidateRect(Parent()->Handle(), &rect, TRUE);
-            ::UpdateWindow(Parent()->Handle());
-        }
     }
     lines_.clear();
+    keys_.clear();
+    if (Parent() && !::IsRectEmpty(&covered)) {
+        ::InvalidateRect(Parent()->Handle(), &covered, TRUE);
+        ::UpdateWindow(Parent()->Handle());
+    }
+}
+
+int TKestrum::LineCapacity() const {
+    constexpr int kSmallestLineHeight = 3;
+    const int height = Height() > 0 ? Height() : ::GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    return (std::max(0, height - kFirstLineTop) + kSmallestLineHeight - 1) / kSmallestLineHeight;
 }
 
 void TKestrum::LoadLines(int group) {
     DestroyLines();
     TShellIniFile catalogue;
     const int count = group == 0 ? catalogue.GetGroupCount() : catalogue.GetItemCount(group);
-    lines_.reserve(count);
+    const int withLines = std::min(count, LineCapacity());
+    keys_.reserve(count);
+    lines_.reserve(withLines);
     for (int i = 0; i < count; ++i) {
+        TItemInfo info;
+        if (group == 0) catalogue.ReadItemInfo(i + 1, 0, info);
+        else catalogue.ReadItemInfo(group, i + 1, info);
+        keys_.push_back(info.Key);
+        if (i >= withLines) continue;
         auto line = std::make_unique<TLineMgr>(Parent());
         line->SetContena(this);
         line->SetLeft(kLineLeft);
         line->SetLineIndex(i);
         line->SetOnLineClick([this](int index) { LineClicked(index); });
-        TItemInfo info;
-        if (group == 0) catalogue.ReadItemInfo(i + 1, 0, info);
-        else catalogue.ReadItemInfo(group, i + 1, info);
         line->SetKey(info.Key);
         line->SetDispName(info.Name);
         line->SetFileName(info.FileName);
@@ -220,22 +234,22 @@ void TKestrum::EraseLines() {
 }
 
 int TKestrum::FindKey(const std::wstring& key) const {
-    for (size_t i = 0; i < lines_.size(); ++i)
-        if (lines_[i]->Key == key) return static_cast<int>(i);
-    return -1;
+    const auto found = std::find(keys_.begin(), keys_.end(), key);
+    return found == keys_.end() ? -1 : static_cast<int>(found - keys_.begin());
 }
 
 void TKestrum::SelectLine(int index) {
-    const int count = static_cast<int>(lines_.size());
-    // A selection left over from before a reload may point past the lines: nothing to unmark.
-    const bool hasSelectedLine = SelectIndex >= 0 && SelectIndex < count;
+    const int lineCount = static_cast<int>(lines_.size());
+    // A selection left over from before a reload may point past the lines, and an entry out of
+    // sight has none: nothing to unmark then.
+    const bool hasSelectedLine = SelectIndex >= 0 && SelectIndex < lineCount;
     if (index == -1 && SelectIndex >= 0) {
         if (hasSelectedLine) lines_[SelectIndex]->SetSelected(false);
         SelectIndex = -1;
     }
-    if (index < 0 || index >= count) return;
+    if (index < 0 || index >= EntryCount()) return;
     if (SelectIndex >= 0 && hasSelectedLine) lines_[SelectIndex]->SetSelected(false);
     SelectIndex = index;
-    lines_[index]->SetSelected(true);
+    if (index < lineCount) lines_[index]->SetSelected(true);
     if (OnSelectChange) OnSelectChange(SelectIndex);
 }

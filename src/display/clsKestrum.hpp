@@ -34,8 +34,12 @@ public:
     ~TKestrum() override;
 
     // Replaces the lines with fresh ones read from the catalogue: group number 0 for the list
-    // of groups, n for the items of group n. Draws nothing.
+    // of groups, n for the items of group n. Draws nothing. Every entry can be found and
+    // selected by its key, but only the entries that could be seen get a line (a window each):
+    // a catalogue of thousands would otherwise take seconds to show.
     void LoadLines(int group);
+    // The number of entries loaded (lines or not).
+    int EntryCount() const noexcept { return static_cast<int>(keys_.size()); }
     // Copy the font (after setting its character set to DEFAULT_CHARSET).
     void SetLineFont(TFont& font);
     void SetSelectLineFont(TFont& font);
@@ -56,9 +60,10 @@ public:
     // Switches character drawing off in all lines while a typing runs.
     void StopTyping();
     void EraseLines();
-    // Index of the first line whose key is the text (case matters), -1 when none.
+    // Index of the first entry whose key is the text (case matters), -1 when none.
     int FindKey(const std::wstring& key) const;
-    // Selects the line, or clears the selection with -1; reports a selection.
+    // Selects the entry (and marks its line, if it has one), or clears the selection with -1;
+    // reports a selection.
     void SelectLine(int index);
 
     const std::vector<std::unique_ptr<TLineMgr>>& Lines() const noexcept { return lines_; }
@@ -80,8 +85,12 @@ private:
     void LineClicked(int index) { SelectLine(index); }
     void LineTyped(int index);
     void DestroyLines();
+    // How many lines the display's height can show at most: every line is at least 3 pixels
+    // high (its text and one pixel above and below).
+    int LineCapacity() const;
 
     std::vector<std::unique_ptr<TLineMgr>> lines_;
+    std::vector<std::wstring> keys_;  // of every entry loaded
     std::unique_ptr<TCanvas> screenCanvas_;
     UniqueHdc screenDC_;  // the screen canvas's
 };

@@ -136,6 +136,22 @@ TEST_F(DisplayTest, LoadsGroupsOrItemsFromTheCatalogueWithoutDrawing) {
     EXPECT_EQ(display->FindKey(L"N"), -1);
 }
 
+TEST_F(DisplayTest, EntriesOutOfSightHaveNoLineButTheirKeysStillSelectThem) {
+    std::vector<std::vector<TItemInfo>> groups;
+    for (int g = 0; g < 2000; ++g) groups.push_back({{g == 1999 ? L"Z" : L"1", L"group"}});
+    TShellIniFile().WriteCatalogue(groups);
+    display->LoadLines(0);
+    EXPECT_EQ(display->EntryCount(), 2000);
+    const size_t lines = display->Lines().size();
+    EXPECT_GE(lines, size_t(kFormHeight / 3) - 4) << "every line that a small font could show";
+    EXPECT_LE(lines, size_t(kFormHeight / 3) + 1);
+    ASSERT_EQ(display->FindKey(L"Z"), 1999);
+    display->SelectLine(1999);
+    display->SelectLine(0);
+    EXPECT_EQ(reports, (std::vector<int>{1999, 0}));
+    EXPECT_TRUE(display->Line(0).Selected);
+}
+
 TEST_F(DisplayTest, FindKeyGivesTheFirstOfEqualKeys) {
     Catalogue({{L"1", L"a", L""}, {L"5", L"b", L""}, {L"5", L"c", L""}}, {});
     display->LoadLines(0);
