@@ -680,6 +680,7 @@ std::wstring TfmOption::DetailText(const wchar_t* labelName) const {
 
 void TfmOption::acLoadShellExecute() {
     // Loading again shows what is stored, once: the tree is emptied first.
+    TTreeUpdate update(*tvShell);
     AllTreeDispose();
     tvShell->Clear();
     TShellIniFile catalogue;

@@ -142,8 +142,21 @@ void TTreeView::Expand(Node node) {
     ::SendMessageW(Handle(), TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(node));
 }
 
+void TTreeView::BeginUpdate() {
+    if (updates_++ == 0) ::SendMessageW(Handle(), WM_SETREDRAW, FALSE, 0);
+}
+
+void TTreeView::EndUpdate() {
+    if (updates_ == 0 || --updates_ > 0) return;
+    ::SendMessageW(Handle(), WM_SETREDRAW, TRUE, 0);
+    ::InvalidateRect(Handle(), nullptr, TRUE);
+}
+
 void TTreeView::ExpandAll() {
-    for (Node node : AllNodes()) Expand(node);
+    // Expanding an expanded node changes nothing; asking first spares re-laying the tree out.
+    for (Node node : AllNodes())
+        if (!(::SendMessageW(Handle(), TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(node), TVIS_EXPANDED) & TVIS_EXPANDED))
+            Expand(node);
 }
 
 TTreeView::Node TTreeView::NodeAt(POINT point) const {

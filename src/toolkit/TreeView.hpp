@@ -48,6 +48,10 @@ public:
     void Select(Node node);
     void ExpandAll();
     void Expand(Node node);
+    // Redrawing off while many nodes come and go: the tree is laid out and painted once, when
+    // the last of the nested updates ends.
+    void BeginUpdate();
+    void EndUpdate();
     // The node at a point of the client area, or nullptr.
     Node NodeAt(POINT point) const;
     RECT TextRect(Node node) const;
@@ -74,7 +78,20 @@ private:
     Node CopySubtree(Node node, Node newParent);
 
     TFont font_;
+    int updates_ = 0;  // nested BeginUpdate calls not yet ended
     std::unordered_map<Node, std::unique_ptr<NodeRecord>> records_;
     Node dragSource_ = nullptr;
     bool dragAccepted_ = false;
+};
+
+// BeginUpdate for a scope.
+class TTreeUpdate {
+public:
+    explicit TTreeUpdate(TTreeView& tree) : tree_(tree) { tree_.BeginUpdate(); }
+    ~TTreeUpdate() { tree_.EndUpdate(); }
+    TTreeUpdate(const TTreeUpdate&) = delete;
+    TTreeUpdate& operator=(const TTreeUpdate&) = delete;
+
+private:
+    TTreeView& tree_;
 };
