@@ -144,13 +144,18 @@ HWND KestrumProcess::WaitWindow(const wchar_t* className, const wchar_t* caption
 }
 
 HWND KestrumProcess::WaitForeground(const wchar_t* className) const {
-    // Whichever window of the class is in front: one that is still going away does not count.
+    // Whichever window of the class is in front and visible: one that is still going away (it
+    // hides first, and may stay in front a moment) does not count. Keys go to the focus, so the
+    // focus must be in that window too (it comes a little later).
     HWND found = nullptr;
     WaitFor([&] {
         HWND front = ::GetForegroundWindow();
         DWORD process = 0;
-        ::GetWindowThreadProcessId(front, &process);
-        if (!front || process != id_ || ClassName(front) != className) return false;
+        const DWORD thread = ::GetWindowThreadProcessId(front, &process);
+        if (!front || process != id_ || ClassName(front) != className || !::IsWindowVisible(front)) return false;
+        GUITHREADINFO gui{sizeof gui};
+        if (!::GetGUIThreadInfo(thread, &gui) || (gui.hwndFocus != front && !::IsChild(front, gui.hwndFocus)))
+            return false;
         found = front;
         return true;
     }, std::chrono::seconds(20));
