@@ -279,11 +279,11 @@ void TWinControl::Realign() {
                              std::max(0L, area.bottom - area.top));
 }
 
-void TWinControl::PaintGraphicControls(HDC dc, const RECT& area) {
+void TWinControl::PaintGraphicControls(HDC dc, const RECT& area, bool opaqueOnly) {
     for (TControl* child : children_) {
         auto* graphic = dynamic_cast<TGraphicControl*>(child);
         RECT bounds = child->BoundsRect(), overlap;
-        if (!graphic || !::IntersectRect(&overlap, &bounds, &area)) continue;
+        if (!graphic || (opaqueOnly && !graphic->Opaque()) || !::IntersectRect(&overlap, &bounds, &area)) continue;
         const int saved = ::SaveDC(dc);
         ::IntersectClipRect(dc, bounds.left, bounds.top, bounds.right, bounds.bottom);
         graphic->Paint(dc);

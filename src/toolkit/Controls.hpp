@@ -109,8 +109,8 @@ public:
     // Lays out the aligned children: top-, bottom- and left-aligned ones from their edges in
     // their order, then the client-aligned ones over what is left.
     void Realign();
-    // The children painted by this window, in their order.
-    void PaintGraphicControls(HDC dc, const RECT& area);
+    // The children painted by this window, in their order (only the opaque ones if asked).
+    void PaintGraphicControls(HDC dc, const RECT& area, bool opaqueOnly = false);
     // Leaves the areas of opaque graphic children out of the DC's clipping region.
     void ExcludeOpaqueGraphicControls(HDC dc) const;
 

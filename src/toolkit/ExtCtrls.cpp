@@ -69,7 +69,9 @@ void TPanel::PaintCaption(HDC dc) const {
 LRESULT TPanel::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
         case WM_ERASEBKGND: {
-            // What a picture covers is painted once, by the picture.
+            // A picture that covers its place is drawn here as well as in the paint: a window
+            // being shown is erased at once, and its first frame on the screen can come before
+            // the paint (under Wine it does), showing the picture's place still black.
             HDC dc = reinterpret_cast<HDC>(wParam);
             const int saved = ::SaveDC(dc);
             ExcludeOpaqueGraphicControls(dc);
@@ -78,6 +80,7 @@ LRESULT TPanel::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
             UniqueHbrush brush(::CreateSolidBrush(color_));
             ::FillRect(dc, &rect, brush.get());
             ::RestoreDC(dc, saved);
+            PaintGraphicControls(dc, rect, true);
             return 1;
         }
         case WM_PAINT: {

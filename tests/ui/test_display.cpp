@@ -303,6 +303,13 @@ TEST_F(DisplayTest, BackgroundIsTheGradientBlendedWithWhiteWithoutASnapshot) {
     }
 }
 
+TEST_F(DisplayTest, ErasingThePanelAlreadyDrawsTheGlass) {
+    // A window being shown may reach the screen after its erase and before its paint.
+    TBitmap target(kFormWidth, kFormHeight);
+    ::SendMessageW(host.panel->Handle(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(target.DC()), 0);
+    EXPECT_EQ(::GetPixel(target.DC(), 5, 0), BlendedWithWhite(BandColor(kTop, kBottom, 0)));
+}
+
 TEST_F(DisplayTest, TheSelectedLineIsMaskedYellowAndTheTextStartsAfterTheIconSquare) {
     display->LoadLines(0);
     display->StartTyping();
