@@ -111,6 +111,13 @@ protected:
     void FormShow() override;
 
 private:
+    // The commands' table (see fmOpt.cpp): a new command is one row there and its handler.
+    struct ActionSpec;
+    static const ActionSpec kActions[];
+    static const ActionSpec* FindAction(int command);
+    static std::vector<TToolBar::Button> ToolButtons();
+    void SaveCommand() { SaveReportingErrors(); }
+
     void FormCreate();
     void CreateAppearancePage(TPanel& page);
     void CreateStartUpPage(TPanel& page);

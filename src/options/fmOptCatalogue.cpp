@@ -1,0 +1,406 @@
+// The catalogue page of the options dialog: the tree of groups and items, its editing commands,
+// drops from the shell and node dragging, the detail rows, and the catalogue's load and save.
+#include "options/fmOpt.hpp"
+
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <algorithm>
+
+#include "options/fmGInput.hpp"
+#include "options/fmIInput.hpp"
+#include "process/frmProcName.hpp"
+#include "toolkit/Dialogs.hpp"
+#include "toolkit/Strings.hpp"
+
+namespace {
+
+const wchar_t kMissingMark[] = L"《未存在》";
+
+// The detail area: a caption and a value label per row, each in a sunken frame.
+struct DetailRow {
+    const wchar_t* caption;
+    const wchar_t* valueName;
+    int top, captionWidth, valueWidth, valueHeight;
+    bool wordWrap;
+    bool ofItem;                          // the item's value, or the group's
+    std::wstring TItemInfo::*field;       // the value the row shows
+};
+constexpr int kDetailLeft = 6, kDetailGap = 3, kRowHeight = 20;
+constexpr DetailRow kDetailRows[] = {
+    {L"ｸﾞﾙｰﾌﾟｷｰ", L"lbGKey", 12, 69, 253, kRowHeight, false, false, &TItemInfo::Key},
+    {L"ｸﾞﾙｰﾌﾟ名", L"lbGName", 36, 69, 253, kRowHeight, false, false, &TItemInfo::Name},
+    {L"ｱｲﾃﾑｷｰ", L"lbIKey", 80, 77, 245, kRowHeight, false, true, &TItemInfo::Key},
+    {L"ｱｲﾃﾑ名", L"lbIName", 104, 77, 245, kRowHeight, false, true, &TItemInfo::Name},
+    {L"ﾌｧｲﾙ名", L"lbIFileName", 128, 77, 237, 89, true, true, &TItemInfo::FileName},
+    {L"ﾊﾟﾗﾒｰﾀ", L"lbIParam", 224, 77, 245, kRowHeight, false, true, &TItemInfo::Param},
+    {L"起動ﾃﾞｨﾚｸﾄﾘ", L"lbIDirName", 248, 77, 237, 81, true, true, &TItemInfo::DirName},
+};
+
+// The nodes' records: a heap copy of the entry per node.
+struct CatalogueRecord : TTreeView::NodeRecord {
+    explicit CatalogueRecord(TItemInfo entry) : info(std::move(entry)) {}
+    TItemInfo info;
+};
+
+// Confirms a deletion: "ｷｰ値 : key", "名前 : name" and the question, on three lines.
+bool ConfirmDelete(const TItemInfo& info, const wchar_t* question) {
+    const std::wstring text = L"ｷｰ値 : " + info.Key + L"\r\n" + L"名前 : " + info.Name + L"\r\n" + question;
+    return MessageDlg(text, TMsgDlgType::mtConfirmation, mbYes | mbNo) == mrYes;
+}
+
+// The drop handle of WM_DROPFILES, released however the drop is handled.
+class DropHandle {
+    HDROP drop_;
+
+public:
+    explicit DropHandle(HDROP drop) noexcept : drop_(drop) {}
+    DropHandle(const DropHandle&) = delete;
+    DropHandle& operator=(const DropHandle&) = delete;
+    ~DropHandle() { release(); }
+    void release() noexcept {
+        if (drop_) ::DragFinish(std::exchange(drop_, nullptr));
+    }
+    std::vector<std::wstring> Names() const {
+        std::vector<std::wstring> names;
+        const UINT count = ::DragQueryFileW(drop_, 0xFFFFFFFF, nullptr, 0);
+        for (UINT i = 0; i < count; ++i) {
+            std::wstring name(::DragQueryFileW(drop_, i, nullptr, 0) + 1, L'\0');
+            name.resize(::DragQueryFileW(drop_, i, name.data(), static_cast<UINT>(name.size())));
+            names.push_back(std::move(name));
+        }
+        return names;
+    }
+};
+
+}  // namespace
+
+TItemInfo FileToItemInfo(const std::wstring& path) {
+    TItemInfo info;
+    std::wstring folder = ExtractFilePath(path);
+    info.Name = path.substr(folder.size());
+    info.FileName = path;
+    // A drive's root keeps its backslash (C:\); any other folder loses it.
+    const bool driveRoot = folder.size() == 3 && folder[1] == L':';
+    if (!folder.empty() && folder.back() == L'\\' && !driveRoot) folder.pop_back();
+    info.DirName = folder;
+    return info;
+}
+
+bool ShowsMissingMark(const std::wstring& fileName) {
+    std::wstring head = fileName.substr(0, 4);
+    std::transform(head.begin(), head.end(), head.begin(), [](wchar_t c) { return ::towupper(c); });
+    if (head == L"HTTP") return false;
+    const DWORD attributes = ::GetFileAttributesW(fileName.c_str());
+    return attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::wstring GroupNodeText(const TItemInfo& group) { return group.Key + L" : " + group.Name; }
+
+std::wstring ItemNodeText(const TItemInfo& item, bool missingMark) {
+    return item.Key + L" : " + (missingMark ? kMissingMark : L"") + item.Name;
+}
+
+void TfmOption::CreateFirstPage(TPanel& page) {
+    pnToolBar = std::make_unique<TPanel>(&page, TPanel::Params{.height = 33, .bevelOuter = TBevelCut::bvNone,
+                                                               .align = TAlign::alTop});
+    ToolBar1 = std::make_unique<TToolBar>(pnToolBar.get(), images_, SIZE{27, 26}, ToolButtons());
+    ToolBar1->SetBounds(2, 2, 400, 28);
+    ToolBar1->OnButton = [this](int command) { RunCommand(command); };
+    ToolBar1->OnHotButton = [this](int command) { ShowCommandHint(command); };
+
+    pnTree = std::make_unique<TPanel>(&page, TPanel::Params{.width = 281, .bevelOuter = TBevelCut::bvNone,
+                                                            .align = TAlign::alLeft, .borderWidth = 3});
+    TFont treeFont;
+    treeFont.SetName(L"ＭＳ ゴシック");
+    treeFont.SetPixelHeight(12);
+    tvShell = std::make_unique<TTreeView>(pnTree.get(), TAlign::alClient, treeFont);
+    tvShell->OnChange = [this] { tvShellChange(); };
+    tvShell->OnDblClick = [this] { RunCommand(cmModItem); };
+    tvShell->OnDragOver = [this](Node target, POINT) { return tvShellDragOver(target); };
+    tvShell->OnDragDrop = [this](Node source, Node target) { tvShellDragDrop(source, target); };
+
+    pnDetail = std::make_unique<TPanel>(&page, TPanel::Params{.bevelOuter = TBevelCut::bvNone,
+                                                              .align = TAlign::alClient});
+    page.Realign();
+    for (const DetailRow& row : kDetailRows) {
+        detailLabels_.push_back(std::make_unique<TLabel>(
+            pnDetail.get(), ControlParams{kDetailLeft, row.top, row.captionWidth, kRowHeight, row.caption}, true));
+        detailLabels_.push_back(std::make_unique<TLabel>(
+            pnDetail.get(),
+            ControlParams{kDetailLeft + row.captionWidth + kDetailGap, row.top, row.valueWidth, row.valueHeight},
+            true, row.wordWrap));
+        valueLabels_.emplace_back(row.valueName, detailLabels_.back().get());
+    }
+}
+
+bool TfmOption::CheckKeys() {
+    // An entry stored without a key ends the list where it stands: it and every entry after it
+    // would be lost at the next load.
+    for (Node node : tvShell->AllNodes()) {
+        const TItemInfo* info = NodeInfo(node);
+        if (!info || info->Key.find_first_not_of(L" \t　") != std::wstring::npos) continue;
+        tvShell->Select(node);
+        ShowMessage(L"キーのない項目は保存できません。キーを設定してください\r\n名前 : " + info->Name);
+        tvShell->SetFocus();
+        return false;
+    }
+    return true;
+}
+
+TfmOption::Node TfmOption::SelectedAtLevel(int level) const {
+    const Node selected = tvShell->Selected();
+    return selected && NodeInfo(selected) && tvShell->Level(selected) == level ? selected : nullptr;
+}
+
+void TfmOption::acAddGroupExecute() {
+    TfmGroup dialog(Handle());
+    if (dialog.ShowModal() == mrOk) AddGroupToTree(dialog.ItemInfo);
+}
+
+void TfmOption::acModGroupExecute() {
+    const Node group = SelectedAtLevel(0);
+    if (!group) {
+        ShowMessage(L"変更したいグループを選択してください");
+        return;
+    }
+    TfmGroup dialog(Handle());
+    dialog.SetItemInfo(*NodeInfo(group));
+    if (dialog.ShowModal() != mrOk) return;
+    *NodeInfo(group) = dialog.ItemInfo;
+    tvShell->SetNodeText(group, GroupNodeText(dialog.ItemInfo));
+    ShowSelectedDetails();
+}
+
+void TfmOption::acDelGroupExecute() {
+    const Node group = SelectedAtLevel(0);
+    if (!group) {
+        ShowMessage(L"削除したいグループを選択してください");
+        return;
+    }
+    const TItemInfo info = *NodeInfo(group);
+    if (ConfirmDelete(info, L"とその配下を削除しても良いですか？")) tvShell->DeleteNode(group);
+}
+
+void TfmOption::acAddItemExecute() {
+    const Node selected = tvShell->Selected();
+    if (!selected || tvShell->Level(selected) != 0) {
+        ShowMessage(L"ｸﾞﾙｰﾌﾟ選択が正しくありません");
+        return;
+    }
+    const TItemInfo item = GetItemInfoFromDialog(TItemInfo{}, selected);
+    if (!item.FileName.empty()) AddItemInfoToTree(item, selected);
+}
+
+void TfmOption::acModItemExecute() {
+    const Node node = SelectedAtLevel(1);
+    if (!node) {
+        ShowMessage(L"変更したいアイテムを選択してください");
+        return;
+    }
+    const TItemInfo changed = GetItemInfoFromDialog(*NodeInfo(node), tvShell->ParentNode(node));
+    if (changed.FileName.empty()) return;
+    *NodeInfo(node) = changed;
+    // The missing mark is decided only when a node is made.
+    tvShell->SetNodeText(node, ItemNodeText(changed, false));
+    ShowSelectedDetails();
+}
+
+void TfmOption::acDelItemExecute() {
+    const Node node = SelectedAtLevel(1);
+    if (!node) {
+        ShowMessage(L"削除したいアイテムを選択してください");
+        return;
+    }
+    const TItemInfo info = *NodeInfo(node);
+    if (ConfirmDelete(info, L"を削除しても良いですか？")) tvShell->DeleteNode(node);
+}
+
+void TfmOption::acNowProcessExecute() {
+    const Node group = tvShell->Selected();
+    if (!group || tvShell->Level(group) != 0) {
+        ShowMessage(L"ｸﾞﾙｰﾌﾟ選択が正しくありません");
+        return;
+    }
+    TfmProcName picker(Handle());
+    if (picker.ShowModal() != mrOk) return;
+    std::wstring path;
+    picker.GetExeFileName(path);
+    const TItemInfo item = GetItemInfoFromDialog(FileToItemInfo(path), group);
+    if (!item.FileName.empty()) AddItemInfoToTree(item, group);
+}
+
+TItemInfo TfmOption::GetItemInfoFromDialog(const TItemInfo& initial, Node group) {
+    TItemInfo result;
+    TfmItem dialog(Handle());
+    dialog.SetItemInfo(initial);
+    for (;;) {
+        result.FileName.clear();
+        bool accepted = true;
+        const int answer = dialog.ShowModal();
+        if (answer == mrOk) {
+            result = dialog.ItemInfo;
+            // An item being changed may keep its own key.
+            accepted = ChkDupKey(result.Key, group) || initial.Key == result.Key;
+            if (!accepted) ShowMessage(L"キーが重複しています。違うキーで登録してください");
+        }
+        if (answer == mrCancel || accepted) return result;
+        // The dialog shows again with what the user entered.
+    }
+}
+
+bool TfmOption::ChkDupKey(const std::wstring& key, Node group) const {
+    if (!group) return true;
+    for (Node item : tvShell->Children(group))
+        if (const TItemInfo* info = NodeInfo(item); info && info->Key == key) return false;
+    return true;
+}
+
+void TfmOption::WMDROPFILES(HDROP drop) {
+    // A drop from an X program under Wine hands over a handle this process cannot read; the
+    // shell's functions would fault on it. Such a drop brings nothing.
+    if (::GlobalSize(drop) < sizeof(DROPFILES)) return;
+    DropHandle files(drop);
+    BringToFront();
+    const Node group = tvShell->Selected();
+    if (!group || tvShell->Level(group) != 0) {
+        files.release();
+        BringToFront();
+        SetFocus();
+        ShowMessage(L"ｸﾞﾙｰﾌﾟの選択が誤っています");
+        return;
+    }
+    // Every file goes to the group selected at the drop, each through its own dialog.
+    for (const std::wstring& name : files.Names()) {
+        const TItemInfo item = GetItemInfoFromDialog(FileToItemInfo(name), group);
+        if (!item.FileName.empty()) AddItemInfoToTree(item, group);
+    }
+}
+
+TItemInfo* TfmOption::NodeInfo(Node node) const {
+    auto* record = node ? static_cast<CatalogueRecord*>(tvShell->Record(node)) : nullptr;
+    return record ? &record->info : nullptr;
+}
+
+TfmOption::Node TfmOption::AddGroupToTree(const TItemInfo& info) {
+    return tvShell->AddNode(nullptr, GroupNodeText(info), std::make_unique<CatalogueRecord>(info));
+}
+
+TfmOption::Node TfmOption::AddItemInfoToTree(const TItemInfo& info, Node group) {
+    return tvShell->AddNode(group, ItemNodeText(info, ShowsMissingMark(info.FileName)),
+                            std::make_unique<CatalogueRecord>(info));
+}
+
+void TfmOption::AllTreeDispose() noexcept {
+    if (tvShell) tvShell->ReleaseAllRecords();
+}
+
+void TfmOption::SetItemInfoToWindow(int kind, const TItemInfo& group, const TItemInfo& item) {
+    const TItemInfo empty;
+    const TItemInfo& shown = kind == 1 ? item : empty;
+    // The labels were made from the rows, in their order.
+    for (size_t i = 0; i < valueLabels_.size(); ++i) {
+        const DetailRow& row = kDetailRows[i];
+        valueLabels_[i].second->SetText((row.ofItem ? shown : group).*row.field);
+    }
+}
+
+std::wstring TfmOption::DetailText(const wchar_t* labelName) const {
+    for (const auto& [name, label] : valueLabels_)
+        if (std::wstring_view(name) == labelName) return label->Text();
+    return {};
+}
+
+void TfmOption::acLoadShellExecute() {
+    // Loading again shows what is stored, once: the tree is emptied first.
+    TTreeUpdate update(*tvShell);
+    AllTreeDispose();
+    tvShell->Clear();
+    TShellIniFile catalogue;
+    TItemInfo group;
+    for (int g = 1;; ++g) {
+        catalogue.ReadItemInfo(g, 0, group);
+        if (group.Key.empty()) break;
+        const Node groupNode = AddGroupToTree(group);
+        TItemInfo item;
+        for (int i = 1;; ++i) {
+            catalogue.ReadItemInfo(g, i, item);
+            if (item.Key.empty()) break;
+            AddItemInfoToTree(item, groupNode);
+        }
+    }
+    tvShell->ExpandAll();
+}
+
+bool TfmOption::acSaveShellExecute() {
+    // A key the resident program could not register would stop it from starting.
+    if (!CheckHotKeys()) return false;
+    if (!CheckKeys()) return false;
+    TEmvData settings;
+    GetWindowToEmvData(settings);
+    // Text the ANSI code page cannot hold would be saved as "?": the file is then UTF-16.
+    bool fits = FitsAnsiCodePage(settings);
+    for (Node node : tvShell->AllNodes())
+        if (const TItemInfo* info = NodeInfo(node))
+            for (const std::wstring* text : {&info->Key, &info->Name, &info->FileName, &info->Param, &info->DirName})
+                fits = fits && FitsAnsiCodePage(*text);
+    ChangeIniFileSafely(IniFilePath(), !fits, [&](const std::wstring& copy) {
+        // The tree in its order, written in one go: one walk of the file, not one per key.
+        std::vector<std::vector<TItemInfo>> groups;
+        for (Node groupNode : tvShell->Children(nullptr)) {
+            const TItemInfo* group = NodeInfo(groupNode);
+            if (!group) continue;
+            groups.push_back({*group});
+            for (Node item : tvShell->Children(groupNode))
+                if (const TItemInfo* info = NodeInfo(item)) groups.back().push_back(*info);
+        }
+        WriteCatalogueAndSettings(copy, groups, settings);
+    });
+    return true;
+}
+
+void TfmOption::tvShellChange() {
+    ShowSelectedDetails();
+    tvShell->ExpandAll();
+}
+
+void TfmOption::ShowSelectedDetails() {
+    const Node selected = tvShell->Selected();
+    if (const TItemInfo* info = NodeInfo(selected)) {
+        if (tvShell->Level(selected) == 0) {
+            SetItemInfoToWindow(0, *info, TItemInfo{});
+        } else if (const TItemInfo* group = NodeInfo(tvShell->ParentNode(selected))) {
+            SetItemInfoToWindow(1, *group, *info);
+        }
+    }
+}
+
+bool TfmOption::tvShellDragOver(Node target) {
+    const Node source = tvShell->Selected();
+    // Only items move, and only onto groups: the tree stays two levels deep.
+    if (!target || tvShell->Level(target) != 0 || !source || tvShell->Level(source) != 1) return false;
+    TCanvas canvas(tvShell->Handle());
+    canvas.Font = tvShell->Font();
+    const RECT rect = tvShell->TextRect(target);
+    COLORREF background = static_cast<COLORREF>(::SendMessageW(tvShell->Handle(), TVM_GETBKCOLOR, 0, 0));
+    if (background == CLR_NONE || background == static_cast<COLORREF>(-1)) background = ::GetSysColor(COLOR_WINDOW);
+    canvas.Brush = {background, false};
+    canvas.FillRect(rect);
+    canvas.SetBkMode(TRANSPARENT);
+    canvas.TextOut(rect.left + 2, rect.top + 1, tvShell->NodeText(target));
+    canvas.Pen = {RGB(255, 0, 0), false, R2_COPYPEN};
+    if (::GetAsyncKeyState(VK_CONTROL) & 0x8000) {
+        canvas.Rectangle(rect.left + 1, rect.bottom - 1, rect.right - 1, rect.bottom);  // a line along the bottom
+    } else {
+        canvas.Brush.Clear = true;
+        canvas.Rectangle(rect.left, rect.top, rect.right, rect.bottom);
+    }
+    return true;
+}
+
+void TfmOption::tvShellDragDrop(Node source, Node target) {
+    if (!source || source == target) return;
+    const Node moved = tvShell->MoveNode(source, target);
+    tvShell->Expand(target);
+    tvShell->Select(moved);  // the details show the item in its new group
+}
