@@ -163,3 +163,65 @@ void ChangeIniFileSafely(const std::wstring& path, bool needsUtf16,
 COLORREF ColorFromComponents(int red, int green, int blue) noexcept {
     return RGB(static_cast<BYTE>(red), static_cast<BYTE>(green), static_cast<BYTE>(blue));
 }
+
+namespace {
+
+struct ColorFields {
+    int TEmvData::*red;
+    int TEmvData::*green;
+    int TEmvData::*blue;
+};
+constexpr ColorFields kGradientFields[] = {
+    {&TEmvData::GroupStartRed, &TEmvData::GroupStartGreen, &TEmvData::GroupStartBlue},
+    {&TEmvData::GroupEndRed, &TEmvData::GroupEndGreen, &TEmvData::GroupEndBlue},
+    {&TEmvData::ItemStartRed, &TEmvData::ItemStartGreen, &TEmvData::ItemStartBlue},
+    {&TEmvData::ItemEndRed, &TEmvData::ItemEndGreen, &TEmvData::ItemEndBlue},
+};
+
+struct FontFields {
+    std::wstring TEmvData::*name;
+    int TEmvData::*charset;
+    int TEmvData::*style;
+    int TEmvData::*size;
+    ColorFields color;
+};
+constexpr FontFields kFontFields[] = {
+    {&TEmvData::NormalFontName, &TEmvData::NormalFontCharset, &TEmvData::NormalFontStyle, &TEmvData::NormalFontSize,
+     {&TEmvData::NormalFontRed, &TEmvData::NormalFontGreen, &TEmvData::NormalFontBlue}},
+    {&TEmvData::SelectFontName, &TEmvData::SelectFontCharset, &TEmvData::SelectFontStyle, &TEmvData::SelectFontSize,
+     {&TEmvData::SelectFontRed, &TEmvData::SelectFontGreen, &TEmvData::SelectFontBlue}},
+};
+
+COLORREF ReadColor(const TEmvData& data, const ColorFields& f) noexcept {
+    return ColorFromComponents(data.*f.red, data.*f.green, data.*f.blue);
+}
+
+void WriteColor(TEmvData& data, const ColorFields& f, COLORREF color) noexcept {
+    data.*f.red = GetRValue(color);
+    data.*f.green = GetGValue(color);
+    data.*f.blue = GetBValue(color);
+}
+
+}  // namespace
+
+COLORREF GradientColor(const TEmvData& data, TGradientEnd end) noexcept {
+    return ReadColor(data, kGradientFields[static_cast<int>(end)]);
+}
+
+void SetGradientColor(TEmvData& data, TGradientEnd end, COLORREF color) noexcept {
+    WriteColor(data, kGradientFields[static_cast<int>(end)], color);
+}
+
+TFontSetting FontSetting(const TEmvData& data, TFontRole role) {
+    const FontFields& f = kFontFields[static_cast<int>(role)];
+    return {data.*f.name, data.*f.charset, data.*f.style, data.*f.size, ReadColor(data, f.color)};
+}
+
+void SetFontSetting(TEmvData& data, TFontRole role, const TFontSetting& font) {
+    const FontFields& f = kFontFields[static_cast<int>(role)];
+    data.*f.name = font.name;
+    data.*f.charset = font.charset;
+    data.*f.style = font.style;
+    data.*f.size = font.size;
+    WriteColor(data, f.color, font.color);
+}

@@ -81,3 +81,20 @@ bool FitsAnsiCodePage(const TEmvData& data);
 
 // A colour from three components by the Windows RGB rule: each component cut to 8 bits.
 COLORREF ColorFromComponents(int red, int green, int blue) noexcept;
+
+// The record's colours and fonts, each stored as separate fields, as values: the one place that
+// knows which fields make which colour or font.
+enum class TGradientEnd { GroupStart, GroupEnd, ItemStart, ItemEnd };
+COLORREF GradientColor(const TEmvData& data, TGradientEnd end) noexcept;
+void SetGradientColor(TEmvData& data, TGradientEnd end, COLORREF color) noexcept;
+
+enum class TFontRole { Normal, Selected };
+struct TFontSetting {
+    std::wstring name;
+    int charset = 0;
+    int style = 0;  // bold 1, italic 2, underline 4, strike-out 8
+    int size = 0;   // points
+    COLORREF color = 0;
+};
+TFontSetting FontSetting(const TEmvData& data, TFontRole role);
+void SetFontSetting(TEmvData& data, TFontRole role, const TFontSetting& font);

@@ -11,53 +11,6 @@
 #include "toolkit/ShellApi.hpp"
 #include "toolkit/Strings.hpp"
 
-namespace {
-
-constexpr COLORREF kHighlight = RGB(255, 255, 0);  // yellow
-
-void SetFont(TKestrum& display, bool selected, const std::wstring& name, int style, int size, COLORREF color) {
-    TFont font;
-    font.SetName(name);
-    font.SetStyle(static_cast<unsigned>(style) & 0xFF);
-    font.SetSize(size);
-    font.SetColor(color);
-    if (selected) display.SetSelectLineFont(font);
-    else display.SetLineFont(font);
-}
-
-}  // namespace
-
-std::optional<std::wstring> LaunchFailureMessage(INT_PTR result) {
-    if (result > 32) return std::nullopt;
-    switch (result) {
-        case SE_ERR_ASSOCINCOMPLETE:
-            return L"ファイル名の関連付けが不完全､ または無効です。もう一度登録内容を調べてください。";
-        case ERROR_FILE_NOT_FOUND:
-            return L"指定されたファイルが見つかりませんでした。もう一度登録内容を調べてください。";
-        case ERROR_PATH_NOT_FOUND:
-            return L"指定されたパスが見つかりませんでした。もう一度登録内容を調べてください。";
-        case ERROR_BAD_FORMAT:
-            return L".EXEファイルが無効です。もう一度登録内容を調べてください。";
-        default:
-            return L"実行できませんでした。もう一度登録内容を調べてください。";
-    }
-}
-
-void ExecFile(const std::wstring& fileName, const std::wstring& param, const std::wstring& dirName) {
-    const INT_PTR result = ShellOpen({Application->Handle(), L"OPEN", fileName, param, dirName, SW_SHOW});
-    if (auto message = LaunchFailureMessage(result)) ShowMessage(*message);
-}
-
-void SetNormalFont(TKestrum& display, const TEmvData& s) {
-    SetFont(display, false, s.NormalFontName, s.NormalFontStyle, s.NormalFontSize,
-            ColorFromComponents(s.NormalFontRed, s.NormalFontGreen, s.NormalFontBlue));
-}
-
-void SetSelectFont(TKestrum& display, const TEmvData& s) {
-    SetFont(display, true, s.SelectFontName, s.SelectFontStyle, s.SelectFontSize,
-            ColorFromComponents(s.SelectFontRed, s.SelectFontGreen, s.SelectFontBlue));
-}
-
 TfmShow::TfmShow(HWND owner) {
     CreateFormWindow({.className = L"TfmShow", .caption = L"Kestrum", .style = WS_POPUP | WS_CLIPCHILDREN,
                       .exStyle = WS_EX_TOPMOST | WS_EX_TOOLWINDOW, .owner = owner});
@@ -87,27 +40,14 @@ void TfmShow::FormCreate() {
     Realign();
 
     groupDisplay_ = std::make_unique<TKestrum>(pnLeft.get());
-    SetUpDisplay(*groupDisplay_, settings,
-                 ColorFromComponents(settings.GroupStartRed, settings.GroupStartGreen, settings.GroupStartBlue),
-                 ColorFromComponents(settings.GroupEndRed, settings.GroupEndGreen, settings.GroupEndBlue), 1);
+    SetUpDisplay(*groupDisplay_, settings, TDisplayKind::Groups, 1);
     groupDisplay_->SetOnSelectChange([this](int index) { OnGroupSelectChangeAfter(index); });
 
     itemDisplay_ = std::make_unique<TKestrum>(pnCle.get());
-    SetUpDisplay(*itemDisplay_, settings,
-                 ColorFromComponents(settings.ItemStartRed, settings.ItemStartGreen, settings.ItemStartBlue),
-                 ColorFromComponents(settings.ItemEndRed, settings.ItemEndGreen, settings.ItemEndBlue), 1);
+    SetUpDisplay(*itemDisplay_, settings, TDisplayKind::Items, 1);
     itemDisplay_->SetOnSelectChange([this](int index) { OnItemSelectChangeAfter(index); });
 
     groupDisplay_->LoadLines(0);
-}
-
-void SetUpDisplay(TKestrum& display, const TEmvData& settings, COLORREF top, COLORREF bottom, int typeInterval) {
-    display.SetHighlightColor(kHighlight);
-    display.SetTypeInterval(typeInterval);
-    SetNormalFont(display, settings);
-    SetSelectFont(display, settings);
-    display.SetTopColor(top);
-    display.SetBottomColor(bottom);
 }
 
 void TfmShow::FormShow() {

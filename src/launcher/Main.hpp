@@ -9,25 +9,12 @@
 #include <string>
 
 #include "data/comFunc.hpp"
-#include "display/clsKestrum.hpp"
+#include "display/DisplaySetUp.hpp"
+#include "launcher/Launch.hpp"
 #include "toolkit/ExtCtrls.hpp"
 #include "toolkit/Forms.hpp"
 
 constexpr UINT WM_USERACTIVE = WM_USER + 0x65;  // posted to itself once it is on the screen
-
-// The message for a result of the shell's open operation; none for a success (above 32).
-std::optional<std::wstring> LaunchFailureMessage(INT_PTR result);
-
-// Starts the file through the shell's open operation (owner: the application's window) and
-// tells the user in a box when the shell fails.
-void ExecFile(const std::wstring& fileName, const std::wstring& param, const std::wstring& dirName);
-
-// Fonts of the display lines from the settings: face, style (low byte), size, colour.
-void SetNormalFont(TKestrum& display, const TEmvData& settings);
-void SetSelectFont(TKestrum& display, const TEmvData& settings);
-// A display as the launcher shows it: yellow highlight, the typing interval, both fonts of the
-// settings and the gradient colours given.
-void SetUpDisplay(TKestrum& display, const TEmvData& settings, COLORREF top, COLORREF bottom, int typeInterval);
 
 class TfmShow : public TForm {
 public:

@@ -1,6 +1,6 @@
 #include "options/fmOpt.hpp"
 
-#include "launcher/Main.hpp"
+#include "launcher/Launch.hpp"
 #include "options/OptionPictures.hpp"
 #include "toolkit/Application.hpp"
 #include "toolkit/Dialogs.hpp"

@@ -2,19 +2,7 @@
 // sizes and the two fonts, to and from the settings record.
 #include "options/fmOpt.hpp"
 
-#include "launcher/Main.hpp"
-
-namespace {
-
-void FontFromSettings(TFont& font, const std::wstring& name, int charset, int style, int size, COLORREF color) {
-    font.SetName(name);
-    font.SetCharset(static_cast<BYTE>(charset));
-    font.SetStyle(static_cast<unsigned>(style) & 0xFF);
-    font.SetSize(size);
-    font.SetColor(color);
-}
-
-}  // namespace
+#include "display/DisplaySetUp.hpp"
 
 void TfmOption::CreateAppearancePage(TPanel& page) {
     auto add = [&](auto control) {
@@ -78,60 +66,39 @@ void TfmOption::CreateAppearancePage(TPanel& page) {
 void TfmOption::SetWindowFromEmvData(const TEmvData& d) {
     edLaunchHotKey->SetText(d.MainKey);
     edOptionHotKey->SetText(d.OptionKey);
-    FontFromSettings(lbSelectFont->Font, d.SelectFontName, d.SelectFontCharset, d.SelectFontStyle, d.SelectFontSize,
-                     ColorFromComponents(d.SelectFontRed, d.SelectFontGreen, d.SelectFontBlue));
-    FontFromSettings(lbNormalFont->Font, d.NormalFontName, d.NormalFontCharset, d.NormalFontStyle, d.NormalFontSize,
-                     ColorFromComponents(d.NormalFontRed, d.NormalFontGreen, d.NormalFontBlue));
-    lbSelectFont->Invalidate();
-    lbNormalFont->Invalidate();
+    for (const TFontRole role : {TFontRole::Selected, TFontRole::Normal}) {
+        TTransparentLabel& sample = FontSample(role == TFontRole::Selected);
+        sample.Font = FontFromSetting(FontSetting(d, role));
+        sample.Invalidate();
+    }
     sizeEdits_[1]->SetValue(d.WinHeight);
     sizeEdits_[0]->SetValue(d.WinWidth);
     sizeEdits_[2]->SetValue(d.GrpWinWidth);
-    swatches_[0]->SetColor(ColorFromComponents(d.GroupStartRed, d.GroupStartGreen, d.GroupStartBlue));
-    swatches_[1]->SetColor(ColorFromComponents(d.GroupEndRed, d.GroupEndGreen, d.GroupEndBlue));
-    swatches_[2]->SetColor(ColorFromComponents(d.ItemStartRed, d.ItemStartGreen, d.ItemStartBlue));
-    swatches_[3]->SetColor(ColorFromComponents(d.ItemEndRed, d.ItemEndGreen, d.ItemEndBlue));
+    for (int swatch = 0; swatch < 4; ++swatch)  // in the order of the gradient's ends
+        swatches_[swatch]->SetColor(GradientColor(d, static_cast<TGradientEnd>(swatch)));
 }
 
 void TfmOption::GetWindowToEmvData(TEmvData& data) const {
     TEmvData d{};
     d.MainKey = edLaunchHotKey->Text();
     d.OptionKey = edOptionHotKey->Text();
-    auto fontFields = [](const TFont& font, std::wstring& name, int& charset, int& style, int& size, int& red,
-                         int& green, int& blue) {
-        name = font.Name();
-        charset = font.Charset();
-        style = static_cast<int>(font.Style() & 0x0F);
-        size = font.Size();
-        red = GetRValue(font.Color());
-        green = GetGValue(font.Color());
-        blue = GetBValue(font.Color());
-    };
-    fontFields(lbNormalFont->Font, d.NormalFontName, d.NormalFontCharset, d.NormalFontStyle, d.NormalFontSize,
-               d.NormalFontRed, d.NormalFontGreen, d.NormalFontBlue);
-    fontFields(lbSelectFont->Font, d.SelectFontName, d.SelectFontCharset, d.SelectFontStyle, d.SelectFontSize,
-               d.SelectFontRed, d.SelectFontGreen, d.SelectFontBlue);
+    for (const TFontRole role : {TFontRole::Normal, TFontRole::Selected}) {
+        const TFont& font = (role == TFontRole::Selected ? lbSelectFont : lbNormalFont)->Font;
+        SetFontSetting(d, role, {font.Name(), font.Charset(), static_cast<int>(font.Style() & 0x0F), font.Size(),
+                                 font.Color()});
+    }
     d.WinHeight = sizeEdits_[1]->Value();
     d.WinWidth = sizeEdits_[0]->Value();
     d.GrpWinWidth = sizeEdits_[2]->Value();
-    auto split = [](COLORREF color, int& red, int& green, int& blue) {
-        red = GetRValue(color);
-        green = GetGValue(color);
-        blue = GetBValue(color);
-    };
-    split(swatches_[0]->Color(), d.GroupStartRed, d.GroupStartGreen, d.GroupStartBlue);
-    split(swatches_[1]->Color(), d.GroupEndRed, d.GroupEndGreen, d.GroupEndBlue);
-    split(swatches_[2]->Color(), d.ItemStartRed, d.ItemStartGreen, d.ItemStartBlue);
-    split(swatches_[3]->Color(), d.ItemEndRed, d.ItemEndGreen, d.ItemEndBlue);
+    for (int swatch = 0; swatch < 4; ++swatch)
+        SetGradientColor(d, static_cast<TGradientEnd>(swatch), swatches_[swatch]->Color());
     data = std::move(d);
 }
 
 void TfmOption::SetPrevFromEmvData(const TEmvData& d) {
     // The previews are set up as the launcher sets up its displays, typing slower.
-    SetUpDisplay(*GroupPreview_, d, ColorFromComponents(d.GroupStartRed, d.GroupStartGreen, d.GroupStartBlue),
-                 ColorFromComponents(d.GroupEndRed, d.GroupEndGreen, d.GroupEndBlue), 10);
-    SetUpDisplay(*ItemPreview_, d, ColorFromComponents(d.ItemStartRed, d.ItemStartGreen, d.ItemStartBlue),
-                 ColorFromComponents(d.ItemEndRed, d.ItemEndGreen, d.ItemEndBlue), 10);
+    SetUpDisplay(*GroupPreview_, d, TDisplayKind::Groups, 10);
+    SetUpDisplay(*ItemPreview_, d, TDisplayKind::Items, 10);
 }
 
 void TfmOption::ChooseGradientColor(int swatch) {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "launcher/Main.hpp"
+#include "launcher/Launch.hpp"
 
 TEST(LaunchFailureMessage, OneMessagePerResultClass) {
     const std::wstring check = L"もう一度登録内容を調べてください。";

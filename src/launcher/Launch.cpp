@@ -1,0 +1,28 @@
+#include "launcher/Launch.hpp"
+
+#include <shellapi.h>
+
+#include "toolkit/Application.hpp"
+#include "toolkit/Dialogs.hpp"
+#include "toolkit/ShellApi.hpp"
+
+std::optional<std::wstring> LaunchFailureMessage(INT_PTR result) {
+    if (result > 32) return std::nullopt;
+    switch (result) {
+        case SE_ERR_ASSOCINCOMPLETE:
+            return L"ファイル名の関連付けが不完全､ または無効です。もう一度登録内容を調べてください。";
+        case ERROR_FILE_NOT_FOUND:
+            return L"指定されたファイルが見つかりませんでした。もう一度登録内容を調べてください。";
+        case ERROR_PATH_NOT_FOUND:
+            return L"指定されたパスが見つかりませんでした。もう一度登録内容を調べてください。";
+        case ERROR_BAD_FORMAT:
+            return L".EXEファイルが無効です。もう一度登録内容を調べてください。";
+        default:
+            return L"実行できませんでした。もう一度登録内容を調べてください。";
+    }
+}
+
+void ExecFile(const std::wstring& fileName, const std::wstring& param, const std::wstring& dirName) {
+    const INT_PTR result = ShellOpen({Application->Handle(), L"OPEN", fileName, param, dirName, SW_SHOW});
+    if (auto message = LaunchFailureMessage(result)) ShowMessage(*message);
+}
