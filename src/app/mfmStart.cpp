@@ -164,10 +164,7 @@ void TfmMain::WMHotKey(WPARAM id) {
 void TfmMain::ShowDisplay() {
     if (FShowCount != 0) return;  // a launcher window is open already
     ++FShowCount;
-    struct Decrement {
-        int& count;
-        ~Decrement() { --count; }
-    } decrement{FShowCount};
+    ScopeExit decrement([this] { --FShowCount; });
     RunLauncherWindow();
 }
 

@@ -11,6 +11,7 @@
 #include "display/clsCharLine.hpp"
 #include "toolkit/Graphics.hpp"
 #include "toolkit/Handles.hpp"
+#include "toolkit/Strings.hpp"
 
 // The text split into characters: one Unicode code point each, so a surrogate pair (like a
 // double-byte character) is never cut in two.
@@ -37,7 +38,7 @@ public:
     // Has the parent repaint the line's area at once.
     void EraseLine();
 
-    std::wstring LineText() const { return Key + L" : " + DispName; }
+    std::wstring LineText() const { return KeyLabel(Key, DispName); }
 
     COLORREF HighlightColor = 0;
     int TypeInterval = 1;

@@ -64,9 +64,7 @@ void TfmItem::SetWindowFromItemInfo() {
 }
 
 void TfmItem::GetWindowToItemInfo() {
-    std::wstring key = edKey->Text();
-    for (wchar_t& c : key) c = UpCaseAscii(c);
-    ItemInfo.Key = std::move(key);
+    ItemInfo.Key = UpCaseAscii(edKey->Text());
     ItemInfo.Name = edName->Text();
     ItemInfo.FileName = edFileName->Text();
     ItemInfo.Param = edParam->Text();

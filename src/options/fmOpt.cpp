@@ -77,7 +77,9 @@ TfmOption::~TfmOption() { FormDestroy(); }
 void TfmOption::CreateMainMenu() {
     imageList_ = MakeOptionPictures();
     images_ = imageList_.get();
-    HMENU files = ::CreatePopupMenu(), tools = ::CreatePopupMenu(), bar = ::CreateMenu();
+    // Each menu is owned until it is attached: a popup to the bar, the bar to the window.
+    UniqueHmenu filesMenu(::CreatePopupMenu()), toolsMenu(::CreatePopupMenu()), barMenu(::CreateMenu());
+    HMENU files = filesMenu.get(), tools = toolsMenu.get(), bar = barMenu.get();
     std::vector<const ActionSpec*> onBar;
     for (const ActionSpec& action : kActions) {
         if (action.menu == MenuPlace::Bar) onBar.push_back(&action);
@@ -93,10 +95,10 @@ void TfmOption::CreateMainMenu() {
         info.hbmpItem = menuPictures_.back().get();
         ::SetMenuItemInfoW(menu, action.command, FALSE, &info);
     }
-    ::AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(files), L"ﾌｧｲﾙ設定(&F)");
+    if (::AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(files), L"ﾌｧｲﾙ設定(&F)")) filesMenu.release();
     for (const ActionSpec* action : onBar) ::AppendMenuW(bar, MF_STRING, action->command, action->caption);
-    ::AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(tools), L"ﾂｰﾙ関連(&T)");
-    ::SetMenu(Handle(), bar);  // the window destroys it with itself
+    if (::AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(tools), L"ﾂｰﾙ関連(&T)")) toolsMenu.release();
+    if (::SetMenu(Handle(), bar)) barMenu.release();  // the window destroys it with itself
 
     std::vector<ACCEL> shortcuts;
     for (const ActionSpec& action : kActions)

@@ -77,28 +77,22 @@ public:
 
 TItemInfo FileToItemInfo(const std::wstring& path) {
     TItemInfo info;
-    std::wstring folder = ExtractFilePath(path);
-    info.Name = path.substr(folder.size());
+    info.Name = path.substr(ExtractFilePath(path).size());
     info.FileName = path;
-    // A drive's root keeps its backslash (C:\); any other folder loses it.
-    const bool driveRoot = folder.size() == 3 && folder[1] == L':';
-    if (!folder.empty() && folder.back() == L'\\' && !driveRoot) folder.pop_back();
-    info.DirName = folder;
+    info.DirName = ExtractFileDir(path);
     return info;
 }
 
 bool ShowsMissingMark(const std::wstring& fileName) {
-    std::wstring head = fileName.substr(0, 4);
-    std::transform(head.begin(), head.end(), head.begin(), [](wchar_t c) { return ::towupper(c); });
-    if (head == L"HTTP") return false;
+    if (UpCaseAscii(std::wstring_view(fileName).substr(0, 4)) == L"HTTP") return false;
     const DWORD attributes = ::GetFileAttributesW(fileName.c_str());
     return attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-std::wstring GroupNodeText(const TItemInfo& group) { return group.Key + L" : " + group.Name; }
+std::wstring GroupNodeText(const TItemInfo& group) { return KeyLabel(group.Key, group.Name); }
 
 std::wstring ItemNodeText(const TItemInfo& item, bool missingMark) {
-    return item.Key + L" : " + (missingMark ? kMissingMark : L"") + item.Name;
+    return KeyLabel(item.Key, (missingMark ? kMissingMark : L"") + item.Name);
 }
 
 void TfmOption::CreateFirstPage(TPanel& page) {

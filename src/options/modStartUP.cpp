@@ -50,21 +50,14 @@ std::wstring StartUpLinkPath(const std::wstring& startUpFolder, const std::wstri
     return startUpFolder + L"\\" + ChangeFileExt(exeName, L".lnk");
 }
 
-std::wstring StartUpWorkingFolder(const std::wstring& exePath) {
-    std::wstring folder = ExtractFilePath(exePath);
-    const bool driveRoot = folder.size() == 3 && folder[1] == L':';
-    if (!folder.empty() && folder.back() == L'\\' && !driveRoot) folder.pop_back();
-    return folder;
-}
+std::wstring StartUpWorkingFolder(const std::wstring& exePath) { return ExtractFileDir(exePath); }
 
 void CreateStartUpLink() {
     const std::wstring exe = TApplication::ExeName();
     ComPtr<IShellLinkW> link;
     Check(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.put()));
-    link.Taken();
     ComPtr<IPersistFile> file;
     Check(link->QueryInterface(IID_IPersistFile, file.put()));
-    file.Taken();
     link->SetArguments(L"/starup");
     link->SetPath(exe.c_str());
     link->SetWorkingDirectory(StartUpWorkingFolder(exe).c_str());

@@ -309,10 +309,8 @@ void TCustomControl::CreateControlWindow(const WindowParams& params, TWinControl
 
 LRESULT TCustomControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_PAINT) {
-        PAINTSTRUCT ps;
-        ::BeginPaint(Handle(), &ps);
+        PaintDC paint(Handle());
         Paint();
-        ::EndPaint(Handle(), &ps);
         return 0;
     }
     return TWinControl::WndProc(msg, wParam, lParam);

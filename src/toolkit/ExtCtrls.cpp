@@ -84,12 +84,10 @@ LRESULT TPanel::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
             return 1;
         }
         case WM_PAINT: {
-            PAINTSTRUCT ps;
-            HDC dc = ::BeginPaint(Handle(), &ps);
-            PaintBevels(dc);
-            PaintCaption(dc);
-            PaintGraphicControls(dc, ps.rcPaint);
-            ::EndPaint(Handle(), &ps);
+            PaintDC paint(Handle());
+            PaintBevels(paint.get());
+            PaintCaption(paint.get());
+            PaintGraphicControls(paint.get(), paint.area());
             return 0;
         }
         default: return TWinControl::WndProc(msg, wParam, lParam);

@@ -7,43 +7,20 @@
 
 namespace {
 
-// Windows of the thread that a modal form disables, as Windows does for its own dialogs.
-struct DisabledWindows {
-    HWND except;
-    std::vector<HWND> windows;
-};
-
-BOOL CALLBACK DisableOne(HWND wnd, LPARAM lParam) {
-    auto* state = reinterpret_cast<DisabledWindows*>(lParam);
-    if (wnd != state->except && ::IsWindowVisible(wnd) && ::IsWindowEnabled(wnd)) {
-        ::EnableWindow(wnd, FALSE);
-        state->windows.push_back(wnd);
-    }
-    return TRUE;
-}
-
 std::function<void(TForm&)>& ModalHook() {
     static std::function<void(TForm&)> hook;
     return hook;
 }
 
-struct DescendantSearch {
-    int id;
-    HWND found;
-};
-
-BOOL CALLBACK MatchId(HWND wnd, LPARAM lParam) {
-    auto* search = reinterpret_cast<DescendantSearch*>(lParam);
-    if (::GetDlgCtrlID(wnd) != search->id || !::IsWindowVisible(wnd) || !::IsWindowEnabled(wnd)) return TRUE;
-    search->found = wnd;
-    return FALSE;
-}
-
 // A visible, enabled control with the identifier anywhere in the window.
 HWND FindDescendant(HWND window, int id) {
-    DescendantSearch search{id, nullptr};
-    ::EnumChildWindows(window, MatchId, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    HWND found = nullptr;
+    ForEachChildWindow(window, [&](HWND wnd) {
+        if (::GetDlgCtrlID(wnd) != id || !::IsWindowVisible(wnd) || !::IsWindowEnabled(wnd)) return true;
+        found = wnd;
+        return false;
+    });
+    return found;
 }
 
 }  // namespace
@@ -105,16 +82,20 @@ int TForm::ShowModal() {
     ModalResult = mrNone;
     // The windows disabled for the showing are enabled again however it ends (also by an
     // error), before the form hides, so activation goes back to the right window.
-    struct Restore {
-        TForm& form;
-        DisabledWindows disabled;
-        ~Restore() {
-            form.modal_ = false;
-            for (HWND wnd : disabled.windows) ::EnableWindow(wnd, TRUE);
-            form.Hide();
+    // The other windows of the thread are disabled, as Windows does for its own dialogs.
+    std::vector<HWND> disabled;
+    ScopeExit restore([&] {
+        modal_ = false;
+        for (HWND wnd : disabled) ::EnableWindow(wnd, TRUE);
+        Hide();
+    });
+    ForEachThreadWindow(::GetCurrentThreadId(), [&](HWND wnd) {
+        if (wnd != Handle() && ::IsWindowVisible(wnd) && ::IsWindowEnabled(wnd)) {
+            ::EnableWindow(wnd, FALSE);
+            disabled.push_back(wnd);
         }
-    } restore{*this, {Handle(), {}}};
-    ::EnumThreadWindows(::GetCurrentThreadId(), DisableOne, reinterpret_cast<LPARAM>(&restore.disabled));
+        return true;
+    });
     modal_ = true;
     FormShow();
     Show();

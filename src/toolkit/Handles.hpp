@@ -5,6 +5,7 @@
 #include <objbase.h>
 
 #include <atomic>
+#include <functional>
 #include <utility>
 
 // The kinds of handles the program holds, each with a live count: the program is resident for
@@ -99,6 +100,51 @@ public:
     explicit operator bool() const noexcept { return dc_ != nullptr; }
 };
 
+// The painting of a window's invalid area: BeginPaint now, EndPaint however the painting ends.
+class PaintDC {
+    HWND wnd_;
+    PAINTSTRUCT ps_{};
+    HDC dc_;
+
+public:
+    explicit PaintDC(HWND wnd) noexcept : wnd_(wnd), dc_(::BeginPaint(wnd, &ps_)) {}
+    PaintDC(const PaintDC&) = delete;
+    PaintDC& operator=(const PaintDC&) = delete;
+    ~PaintDC() { ::EndPaint(wnd_, &ps_); }
+    HDC get() const noexcept { return dc_; }
+    const RECT& area() const noexcept { return ps_.rcPaint; }
+};
+
+// Runs the function when the scope ends, however it ends.
+template <class F>
+class ScopeExit {
+    F f_;
+
+public:
+    explicit ScopeExit(F f) noexcept : f_(std::move(f)) {}
+    ScopeExit(const ScopeExit&) = delete;
+    ScopeExit& operator=(const ScopeExit&) = delete;
+    ~ScopeExit() { f_(); }
+};
+
+// The child windows of a window (all descendants), the top-level windows of a thread or of the
+// desktop, one call each until the function returns false.
+inline void ForEachChildWindow(HWND parent, const std::function<bool(HWND)>& visit) {
+    ::EnumChildWindows(parent, [](HWND wnd, LPARAM f) -> BOOL {
+        return (*reinterpret_cast<const std::function<bool(HWND)>*>(f))(wnd);
+    }, reinterpret_cast<LPARAM>(&visit));
+}
+inline void ForEachTopWindow(const std::function<bool(HWND)>& visit) {
+    ::EnumWindows([](HWND wnd, LPARAM f) -> BOOL {
+        return (*reinterpret_cast<const std::function<bool(HWND)>*>(f))(wnd);
+    }, reinterpret_cast<LPARAM>(&visit));
+}
+inline void ForEachThreadWindow(DWORD thread, const std::function<bool(HWND)>& visit) {
+    ::EnumThreadWindows(thread, [](HWND wnd, LPARAM f) -> BOOL {
+        return (*reinterpret_cast<const std::function<bool(HWND)>*>(f))(wnd);
+    }, reinterpret_cast<LPARAM>(&visit));
+}
+
 // Selects an object into a DC and puts the previous one back, before the object can be deleted.
 class SelectGuard {
     HDC dc_;
@@ -164,17 +210,29 @@ public:
     ComPtr() = default;
     ComPtr(const ComPtr&) = delete;
     ComPtr& operator=(const ComPtr&) = delete;
-    ~ComPtr() {
-        if (!p_) return;
-        p_->Release();
-        CountHandle(HandleKind::Com, -1);
-    }
+    ~ComPtr() { reset(); }
     T* get() const noexcept { return p_; }
     T* operator->() const noexcept { return p_; }
-    // For the functions that hand out an interface (CoCreateInstance, QueryInterface); the
-    // pointer must be empty. Call Taken() once the function has filled it.
-    void** put() noexcept { return reinterpret_cast<void**>(&p_); }
-    void Taken() noexcept {
-        if (p_) CountHandle(HandleKind::Com, +1);
+    // For the functions that hand out an interface (CoCreateInstance, QueryInterface): the
+    // pointer held before is released first, and the one handed out is owned (and counted)
+    // once the call has returned.
+    class Out {
+        ComPtr& owner_;
+
+    public:
+        explicit Out(ComPtr& owner) noexcept : owner_(owner) {}
+        ~Out() {
+            if (owner_.p_) CountHandle(HandleKind::Com, +1);
+        }
+        operator void**() const noexcept { return reinterpret_cast<void**>(&owner_.p_); }
+    };
+    Out put() noexcept {
+        reset();
+        return Out(*this);
+    }
+    void reset() noexcept {
+        if (!p_) return;
+        std::exchange(p_, nullptr)->Release();
+        CountHandle(HandleKind::Com, -1);
     }
 };

@@ -23,3 +23,23 @@ std::wstring ExtractFilePath(std::wstring_view path) {
 wchar_t UpCaseAscii(wchar_t c) noexcept {
     return (c >= L'a' && c <= L'z') ? static_cast<wchar_t>(c - L'a' + L'A') : c;
 }
+
+std::wstring UpCaseAscii(std::wstring_view text) {
+    std::wstring upper(text);
+    for (wchar_t& c : upper) c = UpCaseAscii(c);
+    return upper;
+}
+
+std::wstring ExtractFileDir(std::wstring_view path) {
+    std::wstring folder = ExtractFilePath(path);
+    const bool driveRoot = folder.size() == 3 && folder[1] == L':';
+    if (!folder.empty() && folder.back() == L'\\' && !driveRoot) folder.pop_back();
+    return folder;
+}
+
+std::wstring KeyLabel(std::wstring_view key, std::wstring_view name) {
+    std::wstring label(key);
+    label += L" : ";
+    label += name;
+    return label;
+}

@@ -7,26 +7,17 @@
 
 namespace {
 
-struct WindowSearch {
-    DWORD process;
-    const wchar_t* className;
-    std::vector<HWND> found;
-};
-
-BOOL CALLBACK CollectWindow(HWND wnd, LPARAM lParam) {
-    auto* search = reinterpret_cast<WindowSearch*>(lParam);
-    DWORD process = 0;
-    ::GetWindowThreadProcessId(wnd, &process);
-    wchar_t className[64] = {};
-    ::GetClassNameW(wnd, className, 64);
-    if (process == search->process && std::wstring(className) == search->className) search->found.push_back(wnd);
-    return TRUE;
-}
-
 std::vector<HWND> ProcessWindows(DWORD process, const wchar_t* className) {
-    WindowSearch search{process, className, {}};
-    ::EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    std::vector<HWND> found;
+    ForEachTopWindow([&](HWND wnd) {
+        DWORD owner = 0;
+        ::GetWindowThreadProcessId(wnd, &owner);
+        wchar_t name[64] = {};
+        ::GetClassNameW(wnd, name, 64);
+        if (owner == process && std::wstring(name) == className) found.push_back(wnd);
+        return true;
+    });
+    return found;
 }
 
 }  // namespace
@@ -58,18 +49,14 @@ std::wstring ClassName(HWND wnd) {
     return name;
 }
 
-namespace {
-BOOL CALLBACK CollectDescendant(HWND wnd, LPARAM lParam) {
-    auto* search = reinterpret_cast<WindowSearch*>(lParam);
-    if (::lstrcmpiW(ClassName(wnd).c_str(), search->className) == 0) search->found.push_back(wnd);
-    return TRUE;
-}
-}  // namespace
 
 std::vector<HWND> DescendantWindows(HWND parent, const wchar_t* className) {
-    WindowSearch search{0, className, {}};
-    ::EnumChildWindows(parent, CollectDescendant, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    std::vector<HWND> found;
+    ForEachChildWindow(parent, [&](HWND wnd) {
+        if (::lstrcmpiW(ClassName(wnd).c_str(), className) == 0) found.push_back(wnd);
+        return true;
+    });
+    return found;
 }
 
 KestrumProcess::KestrumProcess(const std::wstring& exe, const std::wstring& folder, const std::string& iniBytes)

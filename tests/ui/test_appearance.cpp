@@ -211,10 +211,8 @@ TEST(StartUpLink, TheShortcutStartsThisProgramFromItsFolderAndIsReplaced) {
     ComPtr<IShellLinkW> shellLink;
     ASSERT_TRUE(SUCCEEDED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                              shellLink.put())));
-    shellLink.Taken();
     ComPtr<IPersistFile> file;
     ASSERT_TRUE(SUCCEEDED(shellLink->QueryInterface(IID_IPersistFile, file.put())));
-    file.Taken();
     ASSERT_TRUE(SUCCEEDED(file->Load(link.c_str(), STGM_READ)));
     wchar_t text[MAX_PATH] = {};
     shellLink->GetPath(text, MAX_PATH, nullptr, 0);
