@@ -25,15 +25,13 @@ HWND g_popup = nullptr;
 LRESULT CALLBACK PopupProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
         case WM_PAINT: {
-            PAINTSTRUCT ps;
-            HDC dc = ::BeginPaint(wnd, &ps);
+            PaintDC paint(wnd);
             if (g_picture) {
-                ::BitBlt(dc, 0, 0, kWidth, kHeight, g_picture->DC(), 0, 0, SRCCOPY);
+                ::BitBlt(paint.get(), 0, 0, kWidth, kHeight, g_picture->DC(), 0, 0, SRCCOPY);
             } else {
                 UniqueHbrush brush(::CreateSolidBrush(RGB(200, 200, 250)));
-                ::FillRect(dc, &ps.rcPaint, brush.get());
+                ::FillRect(paint.get(), &paint.area(), brush.get());
             }
-            ::EndPaint(wnd, &ps);
             return 0;
         }
         case WM_ERASEBKGND: return 1;

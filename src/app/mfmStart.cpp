@@ -7,6 +7,7 @@
 #include "options/fmOpt.hpp"
 #include "toolkit/Application.hpp"
 #include "toolkit/Dialogs.hpp"
+#include "toolkit/Module.hpp"
 
 TfmMain* fmMain = nullptr;
 
@@ -65,8 +66,8 @@ void TfmMain::FormDestroy() noexcept {
 LRESULT TfmMain::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
         case WM_STARTUP: StartUp(); return 0;
-        case WM_TRAYNOTIFY: TrayNotify(lParam); return 0;
-        case WM_HOTKEY: WMHotKey(wParam); return 0;
+        case WM_TRAYNOTIFY: TrayNotify(static_cast<UINT>(lParam)); return 0;
+        case WM_HOTKEY: WMHotKey(static_cast<int>(wParam)); return 0;
         default:
             if (msg == TaskbarCreatedMessage() && NotifyIconData) {
                 ::Shell_NotifyIconW(NIM_ADD, NotifyIconData.get());
@@ -84,7 +85,7 @@ void TfmMain::StartUp() {
 }
 
 void TfmMain::AddNotifyIcon() {
-    std::wstring exe = TApplication::ExeName();
+    std::wstring exe = ExePath();
     exe.resize(std::max<size_t>(exe.size() + 1, MAX_PATH));  // the call may write into it
     WORD index = 0;
     trayIcon_.reset(::ExtractAssociatedIconW(::GetModuleHandleW(nullptr), exe.data(), &index));
@@ -143,7 +144,7 @@ bool TfmMain::UnSetHotKey() {
     return released;
 }
 
-void TfmMain::TrayNotify(LPARAM mouseMessage) {
+void TfmMain::TrayNotify(UINT mouseMessage) {
     switch (mouseMessage) {
         case WM_LBUTTONDBLCLK: ShowDisplay(); break;
         case WM_RBUTTONDOWN: {
@@ -156,7 +157,7 @@ void TfmMain::TrayNotify(LPARAM mouseMessage) {
     }
 }
 
-void TfmMain::WMHotKey(WPARAM id) {
+void TfmMain::WMHotKey(int id) {
     if (id == kLauncherHotKeyId) ShowDisplay();
     else OpenOptions();
 }

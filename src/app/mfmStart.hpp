@@ -52,8 +52,8 @@ private:
     void FormCreate();
     void FormDestroy() noexcept;
     void StartUp();
-    void TrayNotify(LPARAM mouseMessage);
-    void WMHotKey(WPARAM id);
+    void TrayNotify(UINT mouseMessage);
+    void WMHotKey(int id);
     void AddNotifyIcon();
     void OpenOptions();
     bool RegisterOneHotKey(int id, const wchar_t* atomName, const std::wstring& setting);

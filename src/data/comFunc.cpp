@@ -2,9 +2,9 @@
 
 #include <variant>
 
-#include "toolkit/Application.hpp"
 #include "toolkit/Exceptions.hpp"
 #include "toolkit/IniFiles.hpp"
+#include "toolkit/Module.hpp"
 #include "toolkit/Strings.hpp"
 
 namespace {
@@ -70,7 +70,7 @@ std::wstring& IniPathOverride() {
 
 std::wstring IniFilePath() {
     if (!IniPathOverride().empty()) return IniPathOverride();
-    return ChangeFileExt(TApplication::ExeName(), L".INI");
+    return ChangeFileExt(ExePath(), L".INI");
 }
 
 void SetIniFilePathForTests(std::wstring path) { IniPathOverride() = std::move(path); }

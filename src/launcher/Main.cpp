@@ -76,7 +76,7 @@ void TfmShow::UserActive() {
 LRESULT TfmShow::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
         case WM_USERACTIVE: UserActive(); return 0;
-        case WM_KEYDOWN: FormKeyDown(wParam); return 0;
+        case WM_KEYDOWN: FormKeyDown(static_cast<UINT>(wParam)); return 0;
         case WM_CHAR: FormKeyPress(static_cast<wchar_t>(wParam)); return 0;
         case WM_KILLFOCUS: WMKillFocus(reinterpret_cast<HWND>(wParam)); return 0;
         case WM_TIMER:
@@ -106,7 +106,7 @@ void TfmShow::WMKillFocus(HWND newFocus) {
     Close();
 }
 
-void TfmShow::FormKeyDown(WPARAM key) {
+void TfmShow::FormKeyDown(UINT key) {
     if (key == VK_ESCAPE) {
         Close();
     } else if (key == VK_RETURN) {

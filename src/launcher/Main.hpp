@@ -25,7 +25,7 @@ public:
     TKestrum& ItemDisplay() noexcept { return *itemDisplay_; }
     TPanel& LeftParentPanel() noexcept { return *pnLeftParent; }
 
-    void FormKeyDown(WPARAM key);
+    void FormKeyDown(UINT key);
     void FormKeyPress(wchar_t character);
     void OnGroupSelectChangeAfter(int index);
     void OnItemSelectChangeAfter(int index);

@@ -88,23 +88,16 @@ void DrawMark(HDC dc, Mark mark) {
     }
 }
 
-UniqueHbitmap Picture(HDC screen, Motif motif, Mark mark, COLORREF background) {
-    UniqueHbitmap bitmap(::CreateCompatibleBitmap(screen, kSize, kSize));
-    UniqueHdc dc(::CreateCompatibleDC(screen));
-    {
-        SelectGuard select(dc.get(), bitmap.get());
-        UniqueHbrush fill(::CreateSolidBrush(background));
-        const RECT all{0, 0, kSize, kSize};
-        ::FillRect(dc.get(), &all, fill.get());
+UniqueHbitmap Picture(Motif motif, Mark mark, COLORREF background) {
+    return DrawnBitmap(kSize, kSize, background, [&](HDC dc) {
         if (motif == Motif::Group) {
-            FolderTab(dc.get(), 1, 3, 16, 14);
+            FolderTab(dc, 1, 3, 16, 14);
         } else {
-            FolderTab(dc.get(), 1, 1, 14, 9);
-            Child(dc.get());
+            FolderTab(dc, 1, 1, 14, 9);
+            Child(dc);
         }
-        DrawMark(dc.get(), mark);
-    }
-    return bitmap;
+        DrawMark(dc, mark);
+    });
 }
 
 struct PictureRecipe {
@@ -121,22 +114,14 @@ constexpr PictureRecipe kPictures[picCount] = {
 
 UniqueHimagelist MakeOptionPictures() {
     UniqueHimagelist images(::ImageList_Create(kSize, kSize, ILC_COLOR24 | ILC_MASK, picCount, 0));
-    WindowDC screen(nullptr);
     for (const PictureRecipe& recipe : kPictures) {
-        UniqueHbitmap picture = Picture(screen.get(), recipe.motif, recipe.mark, kTransparent);
+        UniqueHbitmap picture = Picture(recipe.motif, recipe.mark, kTransparent);
         ::ImageList_AddMasked(images.get(), picture.get(), kTransparent);
     }
     return images;
 }
 
 UniqueHbitmap OptionPictureBitmap(HIMAGELIST images, int index, COLORREF background) {
-    WindowDC screen(nullptr);
-    UniqueHbitmap bitmap(::CreateCompatibleBitmap(screen.get(), kSize, kSize));
-    UniqueHdc dc(::CreateCompatibleDC(screen.get()));
-    SelectGuard select(dc.get(), bitmap.get());
-    UniqueHbrush fill(::CreateSolidBrush(background));
-    const RECT all{0, 0, kSize, kSize};
-    ::FillRect(dc.get(), &all, fill.get());
-    ::ImageList_Draw(images, index, dc.get(), 0, 0, ILD_TRANSPARENT);
-    return bitmap;
+    return DrawnBitmap(kSize, kSize, background,
+                       [&](HDC dc) { ::ImageList_Draw(images, index, dc, 0, 0, ILD_TRANSPARENT); });
 }

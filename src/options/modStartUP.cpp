@@ -8,6 +8,7 @@
 #include "toolkit/Application.hpp"
 #include "toolkit/Exceptions.hpp"
 #include "toolkit/Handles.hpp"
+#include "toolkit/Module.hpp"
 #include "toolkit/Strings.hpp"
 
 namespace {
@@ -53,7 +54,7 @@ std::wstring StartUpLinkPath(const std::wstring& startUpFolder, const std::wstri
 std::wstring StartUpWorkingFolder(const std::wstring& exePath) { return ExtractFileDir(exePath); }
 
 void CreateStartUpLink() {
-    const std::wstring exe = TApplication::ExeName();
+    const std::wstring exe = ExePath();
     ComPtr<IShellLinkW> link;
     Check(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.put()));
     ComPtr<IPersistFile> file;

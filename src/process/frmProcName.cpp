@@ -9,14 +9,9 @@ constexpr int kIconSize = 16;
 
 // The icon drawn into a bitmap of the list's image size.
 UniqueHbitmap IconBitmap(HICON icon) {
-    WindowDC screen(nullptr);
-    UniqueHbitmap bitmap(::CreateCompatibleBitmap(screen.get(), kIconSize, kIconSize));
-    UniqueHdc dc(::CreateCompatibleDC(screen.get()));
-    SelectGuard select(dc.get(), bitmap.get());
-    const RECT all{0, 0, kIconSize, kIconSize};
-    ::FillRect(dc.get(), &all, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
-    if (icon) ::DrawIconEx(dc.get(), 0, 0, icon, kIconSize, kIconSize, 0, nullptr, DI_NORMAL);
-    return bitmap;
+    return DrawnBitmap(kIconSize, kIconSize, RGB(255, 255, 255), [&](HDC dc) {
+        if (icon) ::DrawIconEx(dc, 0, 0, icon, kIconSize, kIconSize, 0, nullptr, DI_NORMAL);
+    });
 }
 }  // namespace
 

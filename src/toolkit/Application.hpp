@@ -58,9 +58,6 @@ public:
     // The default error report: a box with the exception's text, caption Title.
     void HandleException(std::exception_ptr error) noexcept;
 
-    // Full path of the running executable.
-    static std::wstring ExeName();
-
 private:
     std::unique_ptr<TForm> mainForm_;
     std::vector<std::unique_ptr<TForm>> others_;

@@ -16,10 +16,6 @@ FontDialogAnswerer& FontAnswerer() {
     return answerer;
 }
 
-int LogPixelsY() {
-    WindowDC screen(nullptr);
-    return ::GetDeviceCaps(screen.get(), LOGPIXELSY);
-}
 
 }  // namespace
 
@@ -49,14 +45,7 @@ bool TFontDialog::Execute() {
         if (chosen) Font = *chosen;
         return chosen.has_value();
     }
-    LOGFONTW lf{};
-    lf.lfHeight = -::MulDiv(Font.Size(), LogPixelsY(), 72);
-    lf.lfWeight = (Font.Style() & fsBold) ? FW_BOLD : FW_NORMAL;
-    lf.lfItalic = (Font.Style() & fsItalic) != 0;
-    lf.lfUnderline = (Font.Style() & fsUnderline) != 0;
-    lf.lfStrikeOut = (Font.Style() & fsStrikeOut) != 0;
-    lf.lfCharSet = Font.Charset();
-    wcsncpy(lf.lfFaceName, Font.Name().c_str(), LF_FACESIZE - 1);
+    LOGFONTW lf = Font.LogFont();
     CHOOSEFONTW dialog{sizeof dialog};
     dialog.hwndOwner = ::GetActiveWindow();
     dialog.lpLogFont = &lf;

@@ -46,19 +46,24 @@ void TFont::SetCharset(BYTE charset) {
     Changed();
 }
 
+LOGFONTW TFont::LogFont() const {
+    LOGFONTW lf{};
+    WindowDC screen(nullptr);
+    lf.lfHeight = pixelHeight_ ? -pixelHeight_ : -::MulDiv(size_, ::GetDeviceCaps(screen.get(), LOGPIXELSY), 72);
+    lf.lfWeight = (style_ & fsBold) ? FW_BOLD : FW_NORMAL;
+    lf.lfItalic = (style_ & fsItalic) != 0;
+    lf.lfUnderline = (style_ & fsUnderline) != 0;
+    lf.lfStrikeOut = (style_ & fsStrikeOut) != 0;
+    lf.lfCharSet = charset_;
+    lf.lfQuality = DEFAULT_QUALITY;
+    // A face name longer than the field is cut; the font mapper then picks the nearest.
+    wcsncpy(lf.lfFaceName, name_.c_str(), LF_FACESIZE - 1);
+    return lf;
+}
+
 HFONT TFont::Handle() const {
     if (!handle_) {
-        LOGFONTW lf{};
-        WindowDC screen(nullptr);
-        lf.lfHeight = pixelHeight_ ? -pixelHeight_ : -::MulDiv(size_, ::GetDeviceCaps(screen.get(), LOGPIXELSY), 72);
-        lf.lfWeight = (style_ & fsBold) ? FW_BOLD : FW_NORMAL;
-        lf.lfItalic = (style_ & fsItalic) != 0;
-        lf.lfUnderline = (style_ & fsUnderline) != 0;
-        lf.lfStrikeOut = (style_ & fsStrikeOut) != 0;
-        lf.lfCharSet = charset_;
-        lf.lfQuality = DEFAULT_QUALITY;
-        // A face name longer than the field is cut; the font mapper then picks the nearest.
-        wcsncpy(lf.lfFaceName, name_.c_str(), LF_FACESIZE - 1);
+        const LOGFONTW lf = LogFont();
         handle_.reset(::CreateFontIndirectW(&lf));
     }
     return handle_.get();
@@ -146,4 +151,16 @@ TBitmap::TBitmap(int width, int height)
 TBitmap::~TBitmap() {
     // The bitmap leaves the DC before either is deleted.
     if (previous_) ::SelectObject(dc_.get(), previous_);
+}
+
+UniqueHbitmap DrawnBitmap(int width, int height, COLORREF background, const std::function<void(HDC)>& draw) {
+    WindowDC screen(nullptr);
+    UniqueHbitmap bitmap(::CreateCompatibleBitmap(screen.get(), width, height));
+    UniqueHdc dc(::CreateCompatibleDC(screen.get()));
+    SelectGuard select(dc.get(), bitmap.get());
+    UniqueHbrush fill(::CreateSolidBrush(background));
+    const RECT all{0, 0, width, height};
+    ::FillRect(dc.get(), &all, fill.get());
+    draw(dc.get());
+    return bitmap;
 }

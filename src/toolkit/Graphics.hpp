@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <functional>
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -42,6 +44,8 @@ public:
     void SetCharset(BYTE charset);
 
     HFONT Handle() const;  // owned by the font
+    // The font as the system describes it, its height in pixels of the screen.
+    LOGFONTW LogFont() const;
 
 private:
     void Changed() noexcept { handle_.reset(); }
@@ -127,3 +131,7 @@ private:
     HGDIOBJ previous_ = nullptr;
     TCanvas canvas_;
 };
+
+// A picture of the screen's format, filled with the background and then drawn by the function
+// through a memory DC (released before the picture is returned).
+UniqueHbitmap DrawnBitmap(int width, int height, COLORREF background, const std::function<void(HDC)>& draw);

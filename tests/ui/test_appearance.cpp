@@ -12,6 +12,7 @@
 #include "toolkit/Application.hpp"
 #include "toolkit/CommonDialogs.hpp"
 #include "toolkit/Dialogs.hpp"
+#include "toolkit/Module.hpp"
 
 namespace {
 
@@ -201,7 +202,7 @@ TEST(StartUpLink, TheShortcutStartsThisProgramFromItsFolderAndIsReplaced) {
     ComInitializer com;
     wchar_t folder[MAX_PATH] = {};
     ASSERT_TRUE(::SHGetSpecialFolderPathW(nullptr, folder, CSIDL_STARTUP, TRUE));
-    const std::wstring exe = TApplication::ExeName();
+    const std::wstring exe = ExePath();
     const std::wstring link = StartUpLinkPath(folder, exe);
     ::DeleteFileW(link.c_str());
     CreateStartUpLink();
