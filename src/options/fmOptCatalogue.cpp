@@ -119,11 +119,12 @@ void TfmOption::CreateFirstPage(TPanel& page) {
     page.Realign();
     for (const DetailRow& row : kDetailRows) {
         detailLabels_.push_back(std::make_unique<TLabel>(
-            pnDetail.get(), ControlParams{kDetailLeft, row.top, row.captionWidth, kRowHeight, row.caption}, true));
+            pnDetail.get(), ControlParams{kDetailLeft, row.top, row.captionWidth, kRowHeight, row.caption},
+            TLabel::Look{.sunken = true}));
         detailLabels_.push_back(std::make_unique<TLabel>(
             pnDetail.get(),
             ControlParams{kDetailLeft + row.captionWidth + kDetailGap, row.top, row.valueWidth, row.valueHeight},
-            true, row.wordWrap));
+            TLabel::Look{.sunken = true, .wordWrap = row.wordWrap}));
         valueLabels_.emplace_back(row.valueName, detailLabels_.back().get());
     }
 }

@@ -21,9 +21,7 @@ TfmProcName::TfmProcName(HWND owner) {
     CreateFormWindow({.className = L"TfmProcName", .caption = L"起動プロセスの選択", .style = kDialogStyle,
                       .exStyle = kDialogExStyle, .owner = owner});
     SetDialogKeys(true);
-    RECT work{};
-    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    SetBounds(work.left + (work.right - work.left - 533) / 2, work.top + (work.bottom - work.top - 358) / 2, 533, 358);
+    SetSizeCentered(533, 358);
 
     ilProc.reset(::ImageList_Create(kIconSize, kIconSize, ILC_COLOR24, 16, 16));
     Label1 = std::make_unique<TLabel>(this, ControlParams{8, 8, 400, 14, L"一覧に追加するﾌﾟﾛｸﾞﾗﾑを選択してください"});

@@ -144,7 +144,10 @@ void TForm::SetClientSizeCentered(int clientWidth, int clientHeight) {
     const DWORD style = static_cast<DWORD>(::GetWindowLongPtrW(Handle(), GWL_STYLE));
     const DWORD exStyle = static_cast<DWORD>(::GetWindowLongPtrW(Handle(), GWL_EXSTYLE));
     ::AdjustWindowRectEx(&rect, style, ::GetMenu(Handle()) != nullptr, exStyle);
-    const int width = rect.right - rect.left, height = rect.bottom - rect.top;
+    SetSizeCentered(rect.right - rect.left, rect.bottom - rect.top);
+}
+
+void TForm::SetSizeCentered(int width, int height) {
     RECT work{};
     ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     SetBounds(work.left + (work.right - work.left - width) / 2, work.top + (work.bottom - work.top - height) / 2,

@@ -19,6 +19,8 @@ public:
     int ModalResult = 0;
 
     void SetLeftTop(int left, int top);
+    // The window at this outer size, centred in the work area.
+    void SetSizeCentered(int width, int height);
     // Sizes the window for this client area and centres it on the screen.
     void SetClientSizeCentered(int clientWidth, int clientHeight);
 

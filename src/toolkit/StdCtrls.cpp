@@ -63,7 +63,7 @@ bool TEdit::CommandNotify(WORD code) {
     return true;
 }
 
-TLabel::TLabel(TWinControl* parent, const ControlParams& p, bool sunken, bool wordWrap) {
+TLabel::TLabel(TWinControl* parent, const ControlParams& p, Look look) {
     SIZE size{p.width, p.height};
     if (size.cx == 0 || size.cy == 0) {
         // No size given: as large as the caption in the parent's font.
@@ -76,8 +76,8 @@ TLabel::TLabel(TWinControl* parent, const ControlParams& p, bool sunken, bool wo
     }
     CreateSystemControl({.className = L"STATIC", .caption = p.caption,
                          .style = static_cast<DWORD>(WS_VISIBLE | SS_NOPREFIX |
-                                                     (wordWrap ? SS_LEFT : SS_LEFTNOWORDWRAP) |
-                                                     (sunken ? SS_SUNKEN : 0)),
+                                                     (look.wordWrap ? SS_LEFT : SS_LEFTNOWORDWRAP) |
+                                                     (look.sunken ? SS_SUNKEN : 0)),
                          .left = p.left, .top = p.top, .width = size.cx, .height = size.cy},
                         parent);
 }

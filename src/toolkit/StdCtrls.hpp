@@ -47,11 +47,17 @@ private:
     ImeMode ime_;
 };
 
+// How a label shows its text.
+struct TLabelLook {
+    bool sunken = false;    // drawn in a sunken bevel frame
+    bool wordWrap = false;  // long texts broken into lines
+};
+
 class TLabel : public TWinControl {
 public:
-    // A text; sunken draws it in a sunken bevel frame; wordWrap breaks long texts into lines.
-    // A width or height of 0 fits the caption in the parent's font.
-    TLabel(TWinControl* parent, const ControlParams& params, bool sunken = false, bool wordWrap = false);
+    using Look = TLabelLook;
+    // A text. A width or height of 0 fits the caption in the parent's font.
+    TLabel(TWinControl* parent, const ControlParams& params, Look look = {});
 };
 
 // A frame with a caption around a set of controls, which are its children.
