@@ -87,11 +87,13 @@ TWinControl::~TWinControl() {
 }
 
 void TWinControl::CreateSystemControl(const WindowParams& params, TWinControl* parent, int id) {
-    static int nextId = 1000;
     AttachToParent(parent);
+    // Identifiers count per form (the top-level window), from 1000; IDOK and IDCANCEL are given.
+    TWinControl* form = parent;
+    while (form->Parent()) form = form->Parent();
     HWND wnd = ::CreateWindowExW(params.exStyle, params.className, params.caption.c_str(),
                                  params.style | WS_CHILD, params.left, params.top, params.width, params.height,
-                                 parent->Handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id ? id : nextId++)),
+                                 parent->Handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id ? id : form->nextControlId_++)),
                                  ::GetModuleHandleW(nullptr), nullptr);
     if (!wnd) throw Exception(L"ウィンドウを作成できません");
     handle_.reset(wnd);

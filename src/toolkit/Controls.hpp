@@ -149,6 +149,7 @@ private:
 
     UniqueHwnd handle_;
     WNDPROC originalProc_ = nullptr;  // a system control's own procedure, once subclassed
+    int nextControlId_ = 1000;        // of a form: the identifier its next system control gets
     std::vector<TControl*> children_;  // not owned; they leave the list when they go
 };
 
