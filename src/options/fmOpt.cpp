@@ -112,9 +112,9 @@ void TfmOption::CreateFrame() {
     pnBottom = std::make_unique<TPanel>(this, TPanel::Params{.height = 39, .align = TAlign::alBottom});
     Button1 = std::make_unique<TButton>(pnBottom.get(), ControlParams{372, 8, 80, 24, L"更新のみ"});
     Button2 = std::make_unique<TButton>(pnBottom.get(), ControlParams{458, 8, 80, 24, L"更新＆終了"},
-                                        TButton::Role::Default);
+                                        TButtonKind{.role = TButtonRole::Default});
     Button3 = std::make_unique<TButton>(pnBottom.get(), ControlParams{544, 8, 80, 24, L"キャンセル"},
-                                        TButton::Role::Cancel, mrCancel);
+                                        TButtonKind{.role = TButtonRole::Cancel, .modalResult = mrCancel});
     Button1->OnClick = [this] { SaveReportingErrors(); };
     Button2->OnClick = [this] { Button2Click(); };
 

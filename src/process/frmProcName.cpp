@@ -26,9 +26,10 @@ TfmProcName::TfmProcName(HWND owner) {
     ilProc.reset(::ImageList_Create(kIconSize, kIconSize, ILC_COLOR24, 16, 16));
     Label1 = std::make_unique<TLabel>(this, ControlParams{8, 8, 400, 14, L"一覧に追加するﾌﾟﾛｸﾞﾗﾑを選択してください"});
     lbProcName = std::make_unique<TListView>(this, RECT{8, 24, 8 + 505, 24 + 265}, ilProc.get());
-    Button1 = std::make_unique<TButton>(this, ControlParams{360, 296, 75, 25, L"選択"}, TButton::Role::Default, mrOk);
-    Button2 = std::make_unique<TButton>(this, ControlParams{440, 296, 75, 25, L"ｷｬﾝｾﾙ(&C)"}, TButton::Role::Cancel,
-                                        mrCancel);
+    Button1 = std::make_unique<TButton>(this, ControlParams{360, 296, 75, 25, L"選択"},
+                                        TButtonKind{.role = TButtonRole::Default, .modalResult = mrOk});
+    Button2 = std::make_unique<TButton>(this, ControlParams{440, 296, 75, 25, L"ｷｬﾝｾﾙ(&C)"},
+                                        TButtonKind{.role = TButtonRole::Cancel, .modalResult = mrCancel});
     FormCreate();
 }
 

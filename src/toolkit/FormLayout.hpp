@@ -42,7 +42,7 @@ void CreateFromLayout(Form& form, std::span<const ControlRow<std::type_identity_
         } else if (auto edit = std::get_if<std::unique_ptr<TEdit> Form::*>(&row.control)) {
             form.*(*edit) = std::make_unique<TEdit>(&form, params, row.ime);
         } else if (auto button = std::get_if<std::unique_ptr<TButton> Form::*>(&row.control)) {
-            auto& made = form.*(*button) = std::make_unique<TButton>(&form, params, row.role, row.modalResult);
+            auto& made = form.*(*button) = std::make_unique<TButton>(&form, params, TButtonKind{row.role, row.modalResult});
             if (row.onClick) made->OnClick = [&form, click = row.onClick] { (form.*click)(); };
         }
     }

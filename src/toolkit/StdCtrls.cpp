@@ -8,12 +8,12 @@
 
 #include "toolkit/Forms.hpp"
 
-TButton::TButton(TWinControl* parent, const ControlParams& p, Role role, int modalResult)
-    : modalResult_(modalResult) {
-    const DWORD kind = role == Role::Default ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
+TButton::TButton(TWinControl* parent, const ControlParams& p, TButtonKind kind) : modalResult_(kind.modalResult) {
+    const Role role = kind.role;
+    const DWORD buttonStyle = role == Role::Default ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
     const int id = role == Role::Default ? IDOK : role == Role::Cancel ? IDCANCEL : 0;
     CreateSystemControl({.className = L"BUTTON", .caption = p.caption,
-                         .style = WS_VISIBLE | WS_TABSTOP | kind,
+                         .style = WS_VISIBLE | WS_TABSTOP | buttonStyle,
                          .left = p.left, .top = p.top, .width = p.width, .height = p.height},
                         parent, id);
 }
@@ -31,9 +31,9 @@ void TButton::Click() {
             form->ModalResult = modalResult_;
 }
 
-TEdit::TEdit(TWinControl* parent, const ControlParams& p, ImeMode ime, DWORD extraStyle) : ime_(ime) {
+TEdit::TEdit(TWinControl* parent, const ControlParams& p, ImeMode ime) : ime_(ime) {
     CreateSystemControl({.className = L"EDIT", .caption = p.caption,
-                         .style = WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL | extraStyle,
+                         .style = WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL,
                          .exStyle = WS_EX_CLIENTEDGE,
                          .left = p.left, .top = p.top, .width = p.width, .height = p.height},
                         parent);

@@ -12,12 +12,18 @@ struct ControlParams {
     std::wstring caption;
 };
 
+// What a push button does besides its handler: the default button answers Enter, the cancel
+// button Esc; a modal result other than 0 ends the modal showing of the form when it is pressed.
+enum class TButtonRole { Normal, Default, Cancel };
+struct TButtonKind {
+    TButtonRole role = TButtonRole::Normal;
+    int modalResult = 0;
+};
+
 class TButton : public TWinControl {
 public:
-    enum class Role { Normal, Default, Cancel };
-    // A push button; the default button answers Enter, the cancel button Esc. A modal result
-    // other than 0 ends the modal showing of the form when the button is pressed.
-    TButton(TWinControl* parent, const ControlParams& params, Role role = Role::Normal, int modalResult = 0);
+    using Role = TButtonRole;
+    TButton(TWinControl* parent, const ControlParams& params, TButtonKind kind = {});
 
     std::function<void()> OnClick;
     // What a user's press does: the handler, then the modal result.
@@ -35,7 +41,7 @@ public:
     // Default leaves the input method as it is; On opens it in Hiragana and Closed closes it
     // whenever the box gets the focus; Disabled gives the box no input method at all.
     enum class ImeMode { Default, On, Closed, Disabled };
-    TEdit(TWinControl* parent, const ControlParams& params, ImeMode ime = ImeMode::Default, DWORD extraStyle = 0);
+    TEdit(TWinControl* parent, const ControlParams& params, ImeMode ime = ImeMode::Default);
     std::function<void()> OnChange;
 
 protected:
