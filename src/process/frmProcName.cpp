@@ -15,6 +15,17 @@ UniqueHbitmap IconBitmap(HICON icon) {
 }
 }  // namespace
 
+const ControlRow<TfmProcName> TfmProcName::kLayout[] = {
+    {.control = &TfmProcName::Label1, .left = 8, .top = 8, .width = 400, .height = 14,
+     .text = L"一覧に追加するﾌﾟﾛｸﾞﾗﾑを選択してください"},
+    {.control = &TfmProcName::lbProcName, .left = 8, .top = 24, .width = 505, .height = 265,
+     .images = &TfmProcName::ilProc},
+    {.control = &TfmProcName::Button1, .left = 360, .top = 296, .width = 75, .height = 25, .text = L"選択",
+     .role = TButtonRole::Default, .modalResult = mrOk},
+    {.control = &TfmProcName::Button2, .left = 440, .top = 296, .width = 75, .height = 25, .text = L"ｷｬﾝｾﾙ(&C)",
+     .role = TButtonRole::Cancel, .modalResult = mrCancel},
+};
+
 TfmProcName::TfmProcName(HWND owner) {
     Font.SetPixelHeight(12);
     Font.SetCharset(SHIFTJIS_CHARSET);
@@ -24,12 +35,7 @@ TfmProcName::TfmProcName(HWND owner) {
     SetSizeCentered(533, 358);
 
     ilProc.reset(::ImageList_Create(kIconSize, kIconSize, ILC_COLOR24, 16, 16));
-    Label1 = std::make_unique<TLabel>(this, ControlParams{8, 8, 400, 14, L"一覧に追加するﾌﾟﾛｸﾞﾗﾑを選択してください"});
-    lbProcName = std::make_unique<TListView>(this, RECT{8, 24, 8 + 505, 24 + 265}, ilProc.get());
-    Button1 = std::make_unique<TButton>(this, ControlParams{360, 296, 75, 25, L"選択"},
-                                        TButtonKind{.role = TButtonRole::Default, .modalResult = mrOk});
-    Button2 = std::make_unique<TButton>(this, ControlParams{440, 296, 75, 25, L"ｷｬﾝｾﾙ(&C)"},
-                                        TButtonKind{.role = TButtonRole::Cancel, .modalResult = mrCancel});
+    CreateFromLayout(*this, std::span(kLayout));
     FormCreate();
 }
 

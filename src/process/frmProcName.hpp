@@ -7,6 +7,7 @@
 #include <string>
 
 #include "toolkit/ComCtrls.hpp"
+#include "toolkit/FormLayout.hpp"
 #include "toolkit/Forms.hpp"
 #include "toolkit/StdCtrls.hpp"
 
@@ -23,6 +24,7 @@ public:
 private:
     void FormCreate();
 
+    static const ControlRow<TfmProcName> kLayout[];
     UniqueHimagelist ilProc;
     std::unique_ptr<TLabel> Label1;
     std::unique_ptr<TListView> lbProcName;

@@ -1,6 +1,6 @@
-// A small dialog declared as a table: one row per control (labels, masked edits, edits and
-// buttons, each a member of the form), created in one pass in the rows' order, which is the tab
-// order.
+// A small dialog declared as a table: one row per control (labels, masked edits, edits, buttons
+// and list views, each a member of the form), created in one pass in the rows' order, which is
+// the tab order.
 #pragma once
 
 #include <memory>
@@ -8,6 +8,7 @@
 #include <type_traits>
 #include <variant>
 
+#include "toolkit/ComCtrls.hpp"
 #include "toolkit/Dialogs.hpp"
 #include "toolkit/Forms.hpp"
 #include "toolkit/MaskEdit.hpp"
@@ -18,7 +19,8 @@
 template <class Form>
 struct ControlRow {
     std::variant<std::unique_ptr<TLabel> Form::*, std::unique_ptr<TMaskEdit> Form::*,
-                 std::unique_ptr<TEdit> Form::*, std::unique_ptr<TButton> Form::*>
+                 std::unique_ptr<TEdit> Form::*, std::unique_ptr<TButton> Form::*,
+                 std::unique_ptr<TListView> Form::*>
         control;
     int left, top, width = 0, height = 0;
     const wchar_t* text = L"";  // caption or initial text
@@ -27,6 +29,7 @@ struct ControlRow {
     TButton::Role role = TButton::Role::Normal;
     int modalResult = mrNone;
     void (Form::*onClick)() = nullptr;  // a button's handler
+    UniqueHimagelist Form::*images = nullptr;  // a list view's small pictures
 };
 
 // Makes the controls of the rows as children of the form, in the form's font.
@@ -44,6 +47,9 @@ void CreateFromLayout(Form& form, std::span<const ControlRow<std::type_identity_
         } else if (auto button = std::get_if<std::unique_ptr<TButton> Form::*>(&row.control)) {
             auto& made = form.*(*button) = std::make_unique<TButton>(&form, params, TButtonKind{row.role, row.modalResult});
             if (row.onClick) made->OnClick = [&form, click = row.onClick] { (form.*click)(); };
+        } else if (auto list = std::get_if<std::unique_ptr<TListView> Form::*>(&row.control)) {
+            const RECT bounds{row.left, row.top, row.left + row.width, row.top + row.height};
+            form.*(*list) = std::make_unique<TListView>(&form, bounds, row.images ? (form.*row.images).get() : nullptr);
         }
     }
 }
