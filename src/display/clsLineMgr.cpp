@@ -98,13 +98,12 @@ void TLineMgr::DrawHighlight() {
 
 void TLineMgr::DrawIcon() {
     // The shell is asked once per line, not at every redraw, hover and selection.
-    if (!iconLooked_ || iconOf_ != FileName) {
+    if (iconOf_ != FileName) {
         SHFILEINFOW info{};
         icon_.reset(!FileName.empty() && ::SHGetFileInfoW(FileName.c_str(), 0, &info, sizeof info, SHGFI_ICON)
                         ? info.hIcon
                         : nullptr);
         iconOf_ = FileName;
-        iconLooked_ = true;
     }
     if (icon_) Canvas().DrawIcon(icon_.get(), 0, 0, Height(), Height());
     XPos += Height() + 5;

@@ -4,6 +4,7 @@
 // window; the line is erased by having its parent repaint its area.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -69,8 +70,7 @@ private:
     void StopTimer() noexcept;
 
     UniqueHicon icon_;     // the file's icon, looked up once for the file name below
-    std::wstring iconOf_;
-    bool iconLooked_ = false;
+    std::optional<std::wstring> iconOf_;  // none until looked up
     std::wstring text_;  // the text the characters point into
     std::vector<std::wstring_view> chars_;
     bool trackingMouse_ = false;

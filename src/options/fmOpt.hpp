@@ -131,8 +131,9 @@ private:
     void CreateFirstPage(TPanel& page);
     void CreateMainMenu();
     void Msg(MSG& msg, bool& handled);
-    // The selected node when it is a group (level 0) or an item (level 1) with a record.
-    Node SelectedAtLevel(int level) const;
+    // The selected node when it is a group (level 0) or an item (level 1) with a record;
+    // otherwise nullptr, once the user has been told the message.
+    Node SelectedAtLevel(int level, const wchar_t* otherwise) const;
     void BringToFront();
     void DisplayHint();
     void tvShellChange();

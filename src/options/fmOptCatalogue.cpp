@@ -143,9 +143,11 @@ bool TfmOption::CheckKeys() {
     return true;
 }
 
-TfmOption::Node TfmOption::SelectedAtLevel(int level) const {
+TfmOption::Node TfmOption::SelectedAtLevel(int level, const wchar_t* otherwise) const {
     const Node selected = tvShell->Selected();
-    return selected && NodeInfo(selected) && tvShell->Level(selected) == level ? selected : nullptr;
+    if (selected && NodeInfo(selected) && tvShell->Level(selected) == level) return selected;
+    ShowMessage(otherwise);
+    return nullptr;
 }
 
 void TfmOption::acAddGroupExecute() {
@@ -154,11 +156,8 @@ void TfmOption::acAddGroupExecute() {
 }
 
 void TfmOption::acModGroupExecute() {
-    const Node group = SelectedAtLevel(0);
-    if (!group) {
-        ShowMessage(L"変更したいグループを選択してください");
-        return;
-    }
+    const Node group = SelectedAtLevel(0, L"変更したいグループを選択してください");
+    if (!group) return;
     TfmGroup dialog(Handle());
     dialog.SetItemInfo(*NodeInfo(group));
     if (dialog.ShowModal() != mrOk) return;
@@ -168,11 +167,8 @@ void TfmOption::acModGroupExecute() {
 }
 
 void TfmOption::acDelGroupExecute() {
-    const Node group = SelectedAtLevel(0);
-    if (!group) {
-        ShowMessage(L"削除したいグループを選択してください");
-        return;
-    }
+    const Node group = SelectedAtLevel(0, L"削除したいグループを選択してください");
+    if (!group) return;
     const TItemInfo info = *NodeInfo(group);
     if (ConfirmDelete(info, L"とその配下を削除しても良いですか？")) tvShell->DeleteNode(group);
 }
@@ -188,11 +184,8 @@ void TfmOption::acAddItemExecute() {
 }
 
 void TfmOption::acModItemExecute() {
-    const Node node = SelectedAtLevel(1);
-    if (!node) {
-        ShowMessage(L"変更したいアイテムを選択してください");
-        return;
-    }
+    const Node node = SelectedAtLevel(1, L"変更したいアイテムを選択してください");
+    if (!node) return;
     const TItemInfo changed = GetItemInfoFromDialog(*NodeInfo(node), tvShell->ParentNode(node));
     if (changed.FileName.empty()) return;
     *NodeInfo(node) = changed;
@@ -202,11 +195,8 @@ void TfmOption::acModItemExecute() {
 }
 
 void TfmOption::acDelItemExecute() {
-    const Node node = SelectedAtLevel(1);
-    if (!node) {
-        ShowMessage(L"削除したいアイテムを選択してください");
-        return;
-    }
+    const Node node = SelectedAtLevel(1, L"削除したいアイテムを選択してください");
+    if (!node) return;
     const TItemInfo info = *NodeInfo(node);
     if (ConfirmDelete(info, L"を削除しても良いですか？")) tvShell->DeleteNode(node);
 }
@@ -333,24 +323,23 @@ bool TfmOption::acSaveShellExecute() {
     if (!CheckKeys()) return false;
     TEmvData settings;
     GetWindowToEmvData(settings);
+    // The tree in its order, written in one go: one walk of the file, not one per key.
+    std::vector<std::vector<TItemInfo>> groups;
+    for (Node groupNode : tvShell->Children(nullptr)) {
+        const TItemInfo* group = NodeInfo(groupNode);
+        if (!group) continue;
+        groups.push_back({*group});
+        for (Node item : tvShell->Children(groupNode))
+            if (const TItemInfo* info = NodeInfo(item)) groups.back().push_back(*info);
+    }
     // Text the ANSI code page cannot hold would be saved as "?": the file is then UTF-16.
     bool fits = FitsAnsiCodePage(settings);
-    for (Node node : tvShell->AllNodes())
-        if (const TItemInfo* info = NodeInfo(node))
-            for (const std::wstring* text : {&info->Key, &info->Name, &info->FileName, &info->Param, &info->DirName})
+    for (const auto& group : groups)
+        for (const TItemInfo& info : group)
+            for (const std::wstring* text : {&info.Key, &info.Name, &info.FileName, &info.Param, &info.DirName})
                 fits = fits && FitsAnsiCodePage(*text);
-    ChangeIniFileSafely(IniFilePath(), !fits, [&](const std::wstring& copy) {
-        // The tree in its order, written in one go: one walk of the file, not one per key.
-        std::vector<std::vector<TItemInfo>> groups;
-        for (Node groupNode : tvShell->Children(nullptr)) {
-            const TItemInfo* group = NodeInfo(groupNode);
-            if (!group) continue;
-            groups.push_back({*group});
-            for (Node item : tvShell->Children(groupNode))
-                if (const TItemInfo* info = NodeInfo(item)) groups.back().push_back(*info);
-        }
-        WriteCatalogueAndSettings(copy, groups, settings);
-    });
+    ChangeIniFileSafely(IniFilePath(), !fits,
+                        [&](const std::wstring& copy) { WriteCatalogueAndSettings(copy, groups, settings); });
     return true;
 }
 

@@ -75,14 +75,20 @@ int TIniFile::ReadInteger(const std::wstring& section, const std::wstring& key, 
     return ParseIniInteger(ReadString(section, key, L"")).value_or(defaultValue);
 }
 
+namespace {
+
+// One pair of the same quote mark around the value: what the readers take away.
+bool HasMatchingQuotes(std::wstring_view value) {
+    return value.size() >= 2 && (value.front() == L'"' || value.front() == L'\'') && value.back() == value.front();
+}
+
+}  // namespace
+
 std::wstring QuoteIniValue(std::wstring_view value) {
     if (value.empty()) return {};
-    const wchar_t first = value.front(), last = value.back();
     // What the readers take away: blanks at either end, and one pair of the same quote mark
     // around the value. One more pair of double quotes keeps such a value whole.
-    const bool trimmed = IsBlank(first) || IsBlank(last);
-    const bool unquoted = value.size() >= 2 && (first == L'"' || first == L'\'') && last == first;
-    if (!trimmed && !unquoted) return std::wstring(value);
+    if (!IsBlank(value.front()) && !IsBlank(value.back()) && !HasMatchingQuotes(value)) return std::wstring(value);
     return L'"' + std::wstring(value) + L'"';
 }
 
@@ -106,9 +112,7 @@ std::wstring_view TrimBlanks(std::wstring_view text) {
 
 // What the readers hand out of a stored value: one pair of matching quotes taken away.
 std::wstring_view Unquoted(std::wstring_view value) {
-    if (value.size() >= 2 && (value.front() == L'"' || value.front() == L'\'') && value.back() == value.front())
-        return value.substr(1, value.size() - 2);
-    return value;
+    return HasMatchingQuotes(value) ? value.substr(1, value.size() - 2) : value;
 }
 
 }  // namespace
@@ -180,6 +184,16 @@ bool IsUtf16Text(const std::string& bytes) {
            static_cast<unsigned char>(bytes[1]) == 0xFE;
 }
 
+// Whether the file starts with the UTF-16 byte-order mark: its first two bytes, not the whole
+// file (a catalogue can be megabytes).
+bool IsUtf16File(const std::wstring& path) {
+    std::ifstream in(std::filesystem::path(path), std::ios::binary);
+    std::string mark(2, '\0');
+    in.read(mark.data(), 2);
+    mark.resize(static_cast<size_t>(in.gcount()));
+    return IsUtf16Text(mark);
+}
+
 std::wstring DecodeIniText(const std::string& bytes) {
     std::wstring text;
     if (IsUtf16Text(bytes)) {
@@ -212,14 +226,13 @@ void WriteBytes(const std::wstring& path, const std::string& bytes, std::ios::op
 }  // namespace
 
 bool IniFileFitsAnsiCodePage(const std::wstring& path) {
-    const std::string bytes = ReadWholeFile(path);
-    return !IsUtf16Text(bytes) || FitsAnsiCodePage(DecodeIniText(bytes));
+    return !IsUtf16File(path) || FitsAnsiCodePage(DecodeIniText(ReadWholeFile(path)));
 }
 
 void AppendIniFileText(const std::wstring& path, const std::wstring& text) {
     // Written by the profile functions just before: what they hold for the file goes to disk.
     ::WritePrivateProfileStringW(nullptr, nullptr, nullptr, path.c_str());
-    WriteBytes(path, EncodeIniText(text, IsUtf16Text(ReadWholeFile(path))), std::ios::app);
+    WriteBytes(path, EncodeIniText(text, IsUtf16File(path)), std::ios::app);
     ::WritePrivateProfileStringW(nullptr, nullptr, nullptr, path.c_str());  // read anew from here on
 }
 
