@@ -124,27 +124,38 @@ void TfmOption::CreateFrame() {
     TPanel& startUp = PageControl1->AddPage(L"起動　設定", 3);
     Realign();
     CreateFirstPage(files);
-    CreateAppearancePage(appearance);
-    CreateStartUpPage(startUp);
+    appearance_ = std::make_unique<TAppearancePage>(appearance);
+    startUp_ = std::make_unique<TStartUpPage>(startUp, [this] { PageControl1->SetActivePageIndex(2); });
     PageControl1->SetActivePageIndex(0);
 }
 
 void TfmOption::FormCreate() {
     TEmvData settings;
     LoadEmvData(settings);
-    GroupPreview_->LoadLines(0);
+    appearance_->GroupPreview().LoadLines(0);
     tvShell->Clear();
     ::DragAcceptFiles(tvShell->Handle(), TRUE);
     previousFilter_ = std::exchange(Application->OnMessage, [this](MSG& msg, bool& handled) { Msg(msg, handled); });
     acLoadShellExecute();
     SetWindowFromEmvData(settings);
-    SetPrevFromEmvData(settings);
+    appearance_->SetPreviews(settings);
     previousHint_ = std::exchange(Application->OnHint, [this] { DisplayHint(); });
 }
 
+void TfmOption::SetWindowFromEmvData(const TEmvData& data) {
+    startUp_->SetFromSettings(data);
+    appearance_->SetFromSettings(data);
+}
+
+void TfmOption::GetWindowToEmvData(TEmvData& data) const {
+    TEmvData read{};
+    startUp_->GetToSettings(read);
+    appearance_->GetToSettings(read);
+    data = std::move(read);
+}
+
 void TfmOption::FormShow() {
-    GroupPreview_->DrawBackground();
-    ItemPreview_->DrawBackground();
+    appearance_->DrawPreviews();
 }
 
 void TfmOption::FormDestroy() noexcept {

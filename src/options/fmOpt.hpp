@@ -12,7 +12,8 @@
 
 #include "data/clsShellIniFiles.hpp"
 #include "data/comFunc.hpp"
-#include "display/clsKestrum.hpp"
+#include "options/fmOptAppearance.hpp"
+#include "options/fmOptStartUp.hpp"
 #include "toolkit/ComCtrls.hpp"
 #include "toolkit/CommonDialogs.hpp"
 #include "toolkit/ExtCtrls.hpp"
@@ -29,9 +30,6 @@ enum OptionCommand : int {
 // The record of a file that did not come through the item dialog: its name with extension as
 // title, its path, its folder (without a trailing backslash, except a drive's root), no key.
 TItemInfo FileToItemInfo(const std::wstring& path);
-
-// A hot key is one letter or one digit: what the resident program can register.
-bool IsValidHotKeyText(const std::wstring& text);
 
 // True when an item's file is to be marked missing: not an address (its first four characters,
 // upper-cased, are not "HTTP") and not an existing file (a folder counts as missing).
@@ -81,20 +79,8 @@ public:
     // The appearance and start-up pages to and from a settings record.
     void SetWindowFromEmvData(const TEmvData& data);
     void GetWindowToEmvData(TEmvData& data) const;
-    // Fonts and colours of the record to both previews (not redrawn).
-    void SetPrevFromEmvData(const TEmvData& data);
-    // The colour buttons: 0 group start, 1 group end, 2 item start, 3 item end.
-    void ChooseGradientColor(int swatch);
-    // The font buttons: false the normal font, true the selected-line font.
-    void ChooseFont(bool selectFont);
-    void btnSetStartUPClick();
-
-    TKestrum& GroupPreview() noexcept { return *GroupPreview_; }
-    TKestrum& ItemPreview() noexcept { return *ItemPreview_; }
-    TPanel& Swatch(int swatch) noexcept { return *swatches_[swatch]; }
-    TSpinEdit& SizeEdit(int index) noexcept { return *sizeEdits_[index]; }  // width, height, group width
-    TTransparentLabel& FontSample(bool selectFont) noexcept { return selectFont ? *lbSelectFont : *lbNormalFont; }
-    TEdit& HotKeyEdit(bool options) noexcept { return options ? *edOptionHotKey : *edLaunchHotKey; }
+    TAppearancePage& Appearance() noexcept { return *appearance_; }
+    TStartUpPage& StartUp() noexcept { return *startUp_; }
     void acExpExecute();
     // Runs a command as its menu entry, tool button or shortcut would.
     void RunCommand(int command);
@@ -119,13 +105,10 @@ private:
     void SaveCommand() { SaveReportingErrors(); }
 
     void FormCreate();
-    void CreateAppearancePage(TPanel& page);
-    void CreateStartUpPage(TPanel& page);
     // Shows the start-up page with the focus in the first hot-key edit that is not valid;
     // false when there is one.
     bool CheckKeys();
     void ShowSelectedDetails();
-    bool CheckHotKeys();
     void FormDestroy() noexcept;
     void CreateFrame();
     void CreateFirstPage(TPanel& page);
@@ -155,17 +138,8 @@ private:
     std::unique_ptr<TTreeView> tvShell;
     std::vector<std::unique_ptr<TLabel>> detailLabels_;
     std::vector<std::pair<const wchar_t*, TLabel*>> valueLabels_;
-    // The appearance page.
-    std::vector<std::unique_ptr<TWinControl>> pageControls_;  // frames, captions and buttons
-    std::unique_ptr<TPanel> Panel4, Panel5, pnLeft, pnCle;
-    std::unique_ptr<TKestrum> GroupPreview_, ItemPreview_;
-    std::unique_ptr<TTransparentLabel> lbNormalFont, lbSelectFont;
-    TPanel* swatches_[4] = {};
-    TSpinEdit* sizeEdits_[3] = {};
-    TColorDialog ColorDialog1;
-    TFontDialog FontDialog1;
-    // The start-up page.
-    std::unique_ptr<TEdit> edLaunchHotKey, edOptionHotKey;
+    std::unique_ptr<TAppearancePage> appearance_;
+    std::unique_ptr<TStartUpPage> startUp_;
     // What the dialog replaced while it exists, given back when it goes.
     std::function<void(MSG&, bool&)> previousFilter_;
     std::function<void()> previousHint_;

@@ -1,16 +1,50 @@
-// The appearance page of the options dialog: the previews, the gradient colours, the window
-// sizes and the two fonts, to and from the settings record.
-#include "options/fmOpt.hpp"
+#include "options/fmOptAppearance.hpp"
 
 #include "display/DisplaySetUp.hpp"
 
-void TfmOption::CreateAppearancePage(TPanel& page) {
-    auto add = [&](auto control) {
-        auto* raw = control.get();
-        pageControls_.push_back(std::move(control));
-        return raw;
-    };
-    add(std::make_unique<TLabel>(&page, ControlParams{4, 8, 0, 0, L"色のプレビュー"}));
+namespace {
+using P = TAppearancePage;
+}  // namespace
+
+// The gradient colours (a swatch and its ">>" for each end), the window sizes and the fonts.
+const ControlRow<TAppearancePage> TAppearancePage::kLayout[] = {
+    {.control = &P::lbPreview, .left = 4, .top = 8, .text = L"色のプレビュー"},
+    {.control = &P::gbGroupColor, .left = 298, .top = 9, .width = 321, .height = 58, .text = L"ｸﾞﾙｰﾌﾟｳｨﾝﾄﾞｳ　色"},
+    {.control = &P::pnGroupStart, .left = 8, .top = 20, .width = 77, .height = 25, .text = L"開始", .in = &P::gbGroupColor},
+    {.control = &P::btGroupStart, .left = 88, .top = 20, .width = 21, .height = 21, .text = L">>",
+     .onClick = &P::ChooseColorOf<0>, .in = &P::gbGroupColor},
+    {.control = &P::pnGroupEnd, .left = 128, .top = 20, .width = 77, .height = 25, .text = L"終了", .in = &P::gbGroupColor},
+    {.control = &P::btGroupEnd, .left = 208, .top = 20, .width = 21, .height = 21, .text = L">>",
+     .onClick = &P::ChooseColorOf<1>, .in = &P::gbGroupColor},
+    {.control = &P::gbItemColor, .left = 298, .top = 83, .width = 321, .height = 58, .text = L"ｱｲﾃﾑｳｨﾝﾄﾞｳ　色"},
+    {.control = &P::pnItemStart, .left = 8, .top = 20, .width = 77, .height = 25, .text = L"開始", .in = &P::gbItemColor},
+    {.control = &P::btItemStart, .left = 88, .top = 20, .width = 21, .height = 21, .text = L">>",
+     .onClick = &P::ChooseColorOf<2>, .in = &P::gbItemColor},
+    {.control = &P::pnItemEnd, .left = 128, .top = 20, .width = 77, .height = 25, .text = L"終了", .in = &P::gbItemColor},
+    {.control = &P::btItemEnd, .left = 208, .top = 20, .width = 21, .height = 21, .text = L">>",
+     .onClick = &P::ChooseColorOf<3>, .in = &P::gbItemColor},
+    {.control = &P::gbSizes, .left = 298, .top = 156, .width = 321, .height = 99, .text = L"　ウィンドウのサイズ関連　"},
+    {.control = &P::lbWinWidth, .left = 16, .top = 20, .text = L"ｳｨﾝﾄﾞｳの幅", .in = &P::gbSizes},
+    {.control = &P::seWinWidth, .left = 152, .top = 16, .width = 73, .height = 21, .in = &P::gbSizes},
+    {.control = &P::lbWinHeight, .left = 16, .top = 44, .text = L"ｳｨﾝﾄﾞｳの高さ", .in = &P::gbSizes},
+    {.control = &P::seWinHeight, .left = 152, .top = 40, .width = 73, .height = 21, .in = &P::gbSizes},
+    {.control = &P::lbGrpWinWidth, .left = 16, .top = 68, .text = L"ｸﾞﾙｰﾌﾟｳｨﾝﾄﾞｳの幅", .in = &P::gbSizes},
+    {.control = &P::seGrpWinWidth, .left = 152, .top = 64, .width = 73, .height = 21, .in = &P::gbSizes},
+    {.control = &P::gbFonts, .left = 298, .top = 270, .width = 321, .height = 77, .text = L"　フォント関連　"},
+    {.control = &P::lbNormalFontCaption, .left = 16, .top = 20, .text = L"通常フォント", .in = &P::gbFonts},
+    {.control = &P::btNormalFont, .left = 92, .top = 16, .width = 21, .height = 21, .text = L">>",
+     .onClick = &P::ChooseFontOf<false>, .in = &P::gbFonts},
+    {.control = &P::lbSelectFontCaption, .left = 16, .top = 48, .text = L"選択フォント", .in = &P::gbFonts},
+    {.control = &P::btSelectFont, .left = 92, .top = 44, .width = 21, .height = 21, .text = L">>",
+     .onClick = &P::ChooseFontOf<true>, .in = &P::gbFonts},
+};
+
+TAppearancePage::TAppearancePage(TWinControl& page) {
+    CreatePreviews(page);
+    CreateFromLayout(*this, page, std::span(kLayout));
+}
+
+void TAppearancePage::CreatePreviews(TWinControl& page) {
     Panel4 = std::make_unique<TPanel>(&page, TPanel::Params{.left = 24, .top = 24, .width = 247, .height = 347});
     Panel5 = std::make_unique<TPanel>(Panel4.get(), TPanel::Params{.width = 76, .bevelOuter = TBevelCut::bvNone,
                                                                    .align = TAlign::alLeft});
@@ -25,95 +59,58 @@ void TfmOption::CreateAppearancePage(TPanel& page) {
     // Made after the item preview, so they are drawn over its background.
     lbNormalFont = std::make_unique<TTransparentLabel>(pnCle.get(), ControlParams{7, 32, 152, 29, L"通常フォント　あｱＡA"});
     lbSelectFont = std::make_unique<TTransparentLabel>(pnCle.get(), ControlParams{7, 72, 152, 29, L"選択フォント　あｱＡA"});
-
-    // The gradient colours: a swatch and its ">>" button for each.
-    struct ColorBox {
-        const wchar_t* caption;
-        int top;
-    };
-    const ColorBox colorBoxes[] = {{L"ｸﾞﾙｰﾌﾟｳｨﾝﾄﾞｳ　色", 9}, {L"ｱｲﾃﾑｳｨﾝﾄﾞｳ　色", 83}};
-    for (int box = 0; box < 2; ++box) {
-        auto* frame = add(std::make_unique<TGroupBox>(&page, ControlParams{298, colorBoxes[box].top, 321, 58,
-                                                                            colorBoxes[box].caption}));
-        for (int end = 0; end < 2; ++end) {
-            const int swatch = box * 2 + end;  // group start, group end, item start, item end
-            const int left = 8 + end * 120;
-            auto* panel = add(std::make_unique<TPanel>(frame, TPanel::Params{.left = left, .top = 20, .width = 77,
-                                                                             .height = 25,
-                                                                             .caption = end ? L"終了" : L"開始"}));
-            swatches_[box == 0 ? end : 2 + end] = static_cast<TPanel*>(panel);
-            auto* button = static_cast<TButton*>(add(std::make_unique<TButton>(frame, ControlParams{left + 80, 20, 21, 21, L">>"})));
-            button->OnClick = [this, swatch] { ChooseGradientColor(swatch); };
-        }
-    }
-
-    auto* sizes = add(std::make_unique<TGroupBox>(&page, ControlParams{298, 156, 321, 99, L"　ウィンドウのサイズ関連　"}));
-    const wchar_t* sizeCaptions[] = {L"ｳｨﾝﾄﾞｳの幅", L"ｳｨﾝﾄﾞｳの高さ", L"ｸﾞﾙｰﾌﾟｳｨﾝﾄﾞｳの幅"};
-    for (int i = 0; i < 3; ++i) {
-        add(std::make_unique<TLabel>(sizes, ControlParams{16, 20 + i * 24, 0, 0, sizeCaptions[i]}));
-        sizeEdits_[i] = static_cast<TSpinEdit*>(add(std::make_unique<TSpinEdit>(sizes, ControlParams{152, 16 + i * 24, 73, 21})));
-    }
-
-    auto* fonts = add(std::make_unique<TGroupBox>(&page, ControlParams{298, 270, 321, 77, L"　フォント関連　"}));
-    add(std::make_unique<TLabel>(fonts, ControlParams{16, 20, 0, 0, L"通常フォント"}));
-    add(std::make_unique<TLabel>(fonts, ControlParams{16, 48, 0, 0, L"選択フォント"}));
-    for (bool selectFont : {false, true}) {
-        auto* button = static_cast<TButton*>(add(std::make_unique<TButton>(fonts, ControlParams{92, selectFont ? 44 : 16, 21, 21, L">>"})));
-        button->OnClick = [this, selectFont] { ChooseFont(selectFont); };
-    }
 }
 
-void TfmOption::SetWindowFromEmvData(const TEmvData& d) {
-    edLaunchHotKey->SetText(d.MainKey);
-    edOptionHotKey->SetText(d.OptionKey);
+void TAppearancePage::SetFromSettings(const TEmvData& d) {
     for (const TFontRole role : {TFontRole::Selected, TFontRole::Normal}) {
         TTransparentLabel& sample = FontSample(role == TFontRole::Selected);
         sample.Font = FontFromSetting(FontSetting(d, role));
         sample.Invalidate();
     }
-    sizeEdits_[1]->SetValue(d.WinHeight);
-    sizeEdits_[0]->SetValue(d.WinWidth);
-    sizeEdits_[2]->SetValue(d.GrpWinWidth);
+    seWinHeight->SetValue(d.WinHeight);
+    seWinWidth->SetValue(d.WinWidth);
+    seGrpWinWidth->SetValue(d.GrpWinWidth);
     for (int swatch = 0; swatch < 4; ++swatch)  // in the order of the gradient's ends
-        swatches_[swatch]->SetColor(GradientColor(d, static_cast<TGradientEnd>(swatch)));
+        Swatch(swatch).SetColor(GradientColor(d, static_cast<TGradientEnd>(swatch)));
 }
 
-void TfmOption::GetWindowToEmvData(TEmvData& data) const {
-    TEmvData d{};
-    d.MainKey = edLaunchHotKey->Text();
-    d.OptionKey = edOptionHotKey->Text();
+void TAppearancePage::GetToSettings(TEmvData& d) const {
     for (const TFontRole role : {TFontRole::Normal, TFontRole::Selected}) {
         const TFont& font = (role == TFontRole::Selected ? lbSelectFont : lbNormalFont)->Font;
         SetFontSetting(d, role, {font.Name(), font.Charset(), static_cast<int>(font.Style() & 0x0F), font.Size(),
                                  font.Color()});
     }
-    d.WinHeight = sizeEdits_[1]->Value();
-    d.WinWidth = sizeEdits_[0]->Value();
-    d.GrpWinWidth = sizeEdits_[2]->Value();
+    d.WinHeight = seWinHeight->Value();
+    d.WinWidth = seWinWidth->Value();
+    d.GrpWinWidth = seGrpWinWidth->Value();
     for (int swatch = 0; swatch < 4; ++swatch)
-        SetGradientColor(d, static_cast<TGradientEnd>(swatch), swatches_[swatch]->Color());
-    data = std::move(d);
+        SetGradientColor(d, static_cast<TGradientEnd>(swatch), (this->*kSwatches[swatch])->Color());
 }
 
-void TfmOption::SetPrevFromEmvData(const TEmvData& d) {
+void TAppearancePage::SetPreviews(const TEmvData& d) {
     // The previews are set up as the launcher sets up its displays, typing slower.
     SetUpDisplay(*GroupPreview_, d, TDisplayKind::Groups, 10);
     SetUpDisplay(*ItemPreview_, d, TDisplayKind::Items, 10);
 }
 
-void TfmOption::ChooseGradientColor(int swatch) {
-    ColorDialog1.Color = swatches_[swatch]->Color();
+void TAppearancePage::DrawPreviews() {
+    GroupPreview_->DrawBackground();
+    ItemPreview_->DrawBackground();
+}
+
+void TAppearancePage::ChooseGradientColor(int swatch) {
+    ColorDialog1.Color = Swatch(swatch).Color();
     if (!ColorDialog1.Execute()) return;
-    swatches_[swatch]->SetColor(ColorDialog1.Color);
-    TEmvData data;
-    GetWindowToEmvData(data);
-    SetPrevFromEmvData(data);
+    Swatch(swatch).SetColor(ColorDialog1.Color);
+    TEmvData data{};
+    GetToSettings(data);
+    SetPreviews(data);
     // Only the preview of that colour is drawn again.
     (swatch < 2 ? GroupPreview_ : ItemPreview_)->DrawBackground();
 }
 
-void TfmOption::ChooseFont(bool selectFont) {
-    TTransparentLabel& sample = selectFont ? *lbSelectFont : *lbNormalFont;
+void TAppearancePage::ChooseFont(bool selectFont) {
+    TTransparentLabel& sample = FontSample(selectFont);
     FontDialog1.Font = sample.Font;
     if (!FontDialog1.Execute()) return;
     sample.Font = FontDialog1.Font;

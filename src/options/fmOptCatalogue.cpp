@@ -319,7 +319,7 @@ void TfmOption::acLoadShellExecute() {
 
 bool TfmOption::acSaveShellExecute() {
     // A key the resident program could not register would stop it from starting.
-    if (!CheckHotKeys()) return false;
+    if (!startUp_->CheckHotKeys()) return false;
     if (!CheckKeys()) return false;
     TEmvData settings;
     GetWindowToEmvData(settings);

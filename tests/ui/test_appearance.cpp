@@ -46,16 +46,16 @@ protected:
 
 TEST_F(AppearanceTest, WithoutSettingsThePagesShowTheDefaults) {
     TfmOption dialog(nullptr);
-    for (int swatch = 0; swatch < 4; ++swatch) EXPECT_EQ(dialog.Swatch(swatch).Color(), RGB(180, 180, 250));
-    EXPECT_EQ(dialog.SizeEdit(0).Value(), 800);
-    EXPECT_EQ(dialog.SizeEdit(1).Value(), 600);
-    EXPECT_EQ(dialog.SizeEdit(2).Value(), 300);
-    EXPECT_EQ(dialog.FontSample(false).Font.Name(), L"ＭＳ Ｐ明朝");
-    EXPECT_EQ(dialog.FontSample(false).Font.Size(), 11);
-    EXPECT_EQ(dialog.FontSample(false).Font.Color(), RGB(100, 100, 255));
-    EXPECT_EQ(dialog.FontSample(true).Font.Color(), RGB(255, 100, 100));
-    EXPECT_EQ(dialog.HotKeyEdit(false).Text(), L"K");
-    EXPECT_EQ(dialog.HotKeyEdit(true).Text(), L"Y");
+    for (int swatch = 0; swatch < 4; ++swatch) EXPECT_EQ(dialog.Appearance().Swatch(swatch).Color(), RGB(180, 180, 250));
+    EXPECT_EQ(dialog.Appearance().SizeEdit(0).Value(), 800);
+    EXPECT_EQ(dialog.Appearance().SizeEdit(1).Value(), 600);
+    EXPECT_EQ(dialog.Appearance().SizeEdit(2).Value(), 300);
+    EXPECT_EQ(dialog.Appearance().FontSample(false).Font.Name(), L"ＭＳ Ｐ明朝");
+    EXPECT_EQ(dialog.Appearance().FontSample(false).Font.Size(), 11);
+    EXPECT_EQ(dialog.Appearance().FontSample(false).Font.Color(), RGB(100, 100, 255));
+    EXPECT_EQ(dialog.Appearance().FontSample(true).Font.Color(), RGB(255, 100, 100));
+    EXPECT_EQ(dialog.StartUp().HotKeyEdit(false).Text(), L"K");
+    EXPECT_EQ(dialog.StartUp().HotKeyEdit(true).Text(), L"Y");
 }
 
 TEST_F(AppearanceTest, EveryFieldRoundTripsAndOutOfRangeValuesFollowTheColourRule) {
@@ -68,8 +68,8 @@ TEST_F(AppearanceTest, EveryFieldRoundTripsAndOutOfRangeValuesFollowTheColourRul
                         "SELECTFONTGREEN=128\r\nSELECTFONTBLUE=255\r\nSELECTFONTSTYLE=260\r\nWINWIDTH=-5\r\n"
                         "WINHEIGHT=5000\r\nGRPWINWIDTH=0\r\n");
     TfmOption dialog(nullptr);
-    EXPECT_EQ(dialog.FontSample(false).Font.Color(), RGB(44, 255, 7)) << "300 is 44, -1 is 255";
-    EXPECT_EQ(dialog.SizeEdit(0).Value(), -5);
+    EXPECT_EQ(dialog.Appearance().FontSample(false).Font.Color(), RGB(44, 255, 7)) << "300 is 44, -1 is 255";
+    EXPECT_EQ(dialog.Appearance().SizeEdit(0).Value(), -5);
     ASSERT_TRUE(dialog.acSaveShellExecute());
     const TEmvData saved = Saved();
     EXPECT_EQ(saved.MainKey, L"j");
@@ -92,8 +92,8 @@ TEST_F(AppearanceTest, EveryFieldRoundTripsAndOutOfRangeValuesFollowTheColourRul
 
 TEST_F(AppearanceTest, AClearedOrWrongSizeSavesAsZero) {
     TfmOption dialog(nullptr);
-    dialog.SizeEdit(0).SetText(L"");
-    dialog.SizeEdit(1).SetText(L"12x");
+    dialog.Appearance().SizeEdit(0).SetText(L"");
+    dialog.Appearance().SizeEdit(1).SetText(L"12x");
     ASSERT_TRUE(dialog.acSaveShellExecute());
     EXPECT_EQ(Saved().WinWidth, 0);
     EXPECT_EQ(Saved().WinHeight, 0);
@@ -110,12 +110,12 @@ TEST_F(AppearanceTest, AChosenFontShowsAtOnceAndSavesItsStyleAndColour) {
         chosen.SetColor(RGB(10, 20, 30));
         return std::optional<TFont>(chosen);
     });
-    dialog.ChooseFont(false);
+    dialog.Appearance().ChooseFont(false);
     EXPECT_EQ(preset.Name(), L"ＭＳ Ｐ明朝") << "preset to the sample's font";
-    EXPECT_EQ(dialog.FontSample(false).Font.Color(), RGB(10, 20, 30));
+    EXPECT_EQ(dialog.Appearance().FontSample(false).Font.Color(), RGB(10, 20, 30));
     SetFontDialogAnswererForTests([](const TFont&) { return std::optional<TFont>(); });
-    dialog.ChooseFont(true);  // cancelled: unchanged
-    EXPECT_EQ(dialog.FontSample(true).Font.Color(), RGB(255, 100, 100));
+    dialog.Appearance().ChooseFont(true);  // cancelled: unchanged
+    EXPECT_EQ(dialog.Appearance().FontSample(true).Font.Color(), RGB(255, 100, 100));
     ASSERT_TRUE(dialog.acSaveShellExecute());
     EXPECT_EQ(Saved().NormalFontStyle, 5);
     EXPECT_EQ(Saved().NormalFontRed, 10);
@@ -126,27 +126,27 @@ TEST_F(AppearanceTest, AColourChoiceRedrawsOnlyItsOwnPreview) {
     TfmOption dialog(nullptr);
     dialog.Show();
     dialog.Pages().SetActivePageIndex(1);
-    dialog.GroupPreview().DrawBackground();
-    dialog.ItemPreview().DrawBackground();
+    dialog.Appearance().GroupPreview().DrawBackground();
+    dialog.Appearance().ItemPreview().DrawBackground();
     PumpMessages();
-    const COLORREF groupBefore = PreviewPixel(dialog.GroupPreview(), 2);
-    const COLORREF itemBefore = PreviewPixel(dialog.ItemPreview(), 2);
+    const COLORREF groupBefore = PreviewPixel(dialog.Appearance().GroupPreview(), 2);
+    const COLORREF itemBefore = PreviewPixel(dialog.Appearance().ItemPreview(), 2);
     COLORREF preset = 0;
     SetColorDialogAnswererForTests([&](COLORREF color) {
         preset = color;
         return std::optional<COLORREF>(RGB(0, 0, 0));
     });
-    dialog.ChooseGradientColor(0);  // group start
+    dialog.Appearance().ChooseGradientColor(0);  // group start
     PumpMessages();
     EXPECT_EQ(preset, RGB(180, 180, 250));
-    EXPECT_EQ(dialog.Swatch(0).Color(), RGB(0, 0, 0));
-    EXPECT_EQ(PreviewPixel(dialog.GroupPreview(), 2), RGB(128, 128, 128)) << "black blended with white";
-    EXPECT_NE(PreviewPixel(dialog.GroupPreview(), 2), groupBefore);
-    EXPECT_EQ(PreviewPixel(dialog.ItemPreview(), 2), itemBefore);
+    EXPECT_EQ(dialog.Appearance().Swatch(0).Color(), RGB(0, 0, 0));
+    EXPECT_EQ(PreviewPixel(dialog.Appearance().GroupPreview(), 2), RGB(128, 128, 128)) << "black blended with white";
+    EXPECT_NE(PreviewPixel(dialog.Appearance().GroupPreview(), 2), groupBefore);
+    EXPECT_EQ(PreviewPixel(dialog.Appearance().ItemPreview(), 2), itemBefore);
 
-    dialog.ChooseGradientColor(2);  // item start: now the item preview follows
+    dialog.Appearance().ChooseGradientColor(2);  // item start: now the item preview follows
     PumpMessages();
-    EXPECT_EQ(PreviewPixel(dialog.ItemPreview(), 2), RGB(128, 128, 128));
+    EXPECT_EQ(PreviewPixel(dialog.Appearance().ItemPreview(), 2), RGB(128, 128, 128));
     SaveWindowShot(dialog.Handle(), L"options-appearance-page");
 }
 
@@ -154,9 +154,9 @@ TEST_F(AppearanceTest, CancellingTheDialogLeavesTheFileAsItWas) {
     WriteFileBytes(ini, "[EMVDATA]\r\nWINWIDTH=640\r\n");
     {
         TfmOption dialog(nullptr);
-        dialog.SizeEdit(0).SetValue(1);
+        dialog.Appearance().SizeEdit(0).SetValue(1);
         SetColorDialogAnswererForTests([](COLORREF) { return std::optional<COLORREF>(RGB(1, 2, 3)); });
-        dialog.ChooseGradientColor(3);
+        dialog.Appearance().ChooseGradientColor(3);
     }
     EXPECT_EQ(ReadFileBytes(ini), "[EMVDATA]\r\nWINWIDTH=640\r\n");
 }
@@ -166,25 +166,25 @@ TEST_F(AppearanceTest, AHotKeyThatIsNotOneLetterOrDigitStopsTheSaveBeforeAnyWrit
     TfmOption dialog(nullptr);
     for (const wchar_t* wrong : {L"", L"@", L"ｋ"}) {
         boxes.clear();
-        dialog.HotKeyEdit(true).SetText(wrong);
+        dialog.StartUp().HotKeyEdit(true).SetText(wrong);
         EXPECT_FALSE(dialog.acSaveShellExecute()) << "key " << testing::PrintToString(std::wstring(wrong));
         ASSERT_EQ(boxes.size(), 1u);
         EXPECT_EQ(boxes[0], L"起動キーには英字か数字を1文字入力してください");
         EXPECT_EQ(dialog.Pages().ActivePageIndex(), 2) << "the start-up page is shown";
-        EXPECT_EQ(::GetFocus(), dialog.HotKeyEdit(true).Handle());
+        EXPECT_EQ(::GetFocus(), dialog.StartUp().HotKeyEdit(true).Handle());
         EXPECT_EQ(ReadFileBytes(ini), "[EMVDATA]\r\nMAINKEY=K\r\n");
     }
     // One key for both windows, whatever its case: refused with the focus in the second key.
     boxes.clear();
-    dialog.HotKeyEdit(true).SetText(L"k");
+    dialog.StartUp().HotKeyEdit(true).SetText(L"k");
     EXPECT_FALSE(dialog.acSaveShellExecute());
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0], L"ランチャーとオプションウィンドウの起動キーには別々の文字を入力してください");
-    EXPECT_EQ(::GetFocus(), dialog.HotKeyEdit(true).Handle());
+    EXPECT_EQ(::GetFocus(), dialog.StartUp().HotKeyEdit(true).Handle());
     EXPECT_EQ(ReadFileBytes(ini), "[EMVDATA]\r\nMAINKEY=K\r\n");
 
-    dialog.HotKeyEdit(false).SetText(L"l");
-    dialog.HotKeyEdit(true).SetText(L"9");
+    dialog.StartUp().HotKeyEdit(false).SetText(L"l");
+    dialog.StartUp().HotKeyEdit(true).SetText(L"9");
     EXPECT_TRUE(dialog.acSaveShellExecute());
     EXPECT_EQ(Saved().MainKey, L"l") << "saved as typed";
     EXPECT_EQ(Saved().OptionKey, L"9");
