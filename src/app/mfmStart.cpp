@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include "data/comFunc.hpp"
+#include "launcher/Environment.hpp"
 #include "launcher/Main.hpp"
 #include "options/fmOpt.hpp"
 #include "toolkit/Application.hpp"
@@ -68,6 +69,9 @@ LRESULT TfmMain::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_STARTUP: StartUp(); return 0;
         case WM_TRAYNOTIFY: TrayNotify(static_cast<UINT>(lParam)); return 0;
         case WM_HOTKEY: WMHotKey(static_cast<int>(wParam)); return 0;
+        case WM_SETTINGCHANGE:
+            if (IsEnvironmentChange(reinterpret_cast<const wchar_t*>(lParam))) RefreshEnvironment();
+            return TForm::WndProc(msg, wParam, lParam);
         default:
             if (msg == TaskbarCreatedMessage() && NotifyIconData) {
                 ::Shell_NotifyIconW(NIM_ADD, NotifyIconData.get());
@@ -81,7 +85,11 @@ LRESULT TfmMain::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 
 void TfmMain::StartUp() {
     AddNotifyIcon();
-    if (!SetHotKey()) Close();  // ends the program, without the exit question
+    if (!SetHotKey()) {
+        Close();  // ends the program, without the exit question
+        return;
+    }
+    NoteStoredEnvironment();
 }
 
 void TfmMain::AddNotifyIcon() {

@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include "launcher/Environment.hpp"
 #include "toolkit/Application.hpp"
 #include "toolkit/Dialogs.hpp"
 #include "toolkit/ShellApi.hpp"
@@ -23,6 +24,7 @@ std::optional<std::wstring> LaunchFailureMessage(INT_PTR result) {
 }
 
 void ExecFile(const std::wstring& fileName, const std::wstring& param, const std::wstring& dirName) {
-    const INT_PTR result = ShellOpen({Application->Handle(), L"OPEN", fileName, param, dirName, SW_SHOW});
+    const INT_PTR result = ShellOpen({Application->Handle(), L"OPEN", ExpandVariables(fileName), ExpandVariables(param),
+                                      ExpandVariables(dirName), SW_SHOW});
     if (auto message = LaunchFailureMessage(result)) ShowMessage(*message);
 }

@@ -10,6 +10,6 @@
 // The message for a result of the shell's open operation; none for a success (above 32).
 std::optional<std::wstring> LaunchFailureMessage(INT_PTR result);
 
-// Starts the file through the shell's open operation (owner: the application's window) and
-// tells the user in a box when the shell fails.
+// Starts the file through the shell's open operation (owner: the application's window), with
+// %NAME% in the three texts expanded, and tells the user in a box when the shell fails.
 void ExecFile(const std::wstring& fileName, const std::wstring& param, const std::wstring& dirName);

@@ -9,12 +9,12 @@
 #include "toolkit/Application.hpp"
 #include "toolkit/Dialogs.hpp"
 #include "toolkit/ShellApi.hpp"
-#include "toolkit/Strings.hpp"
 
 TfmShow::TfmShow(HWND owner) {
     CreateFormWindow({.className = L"TfmShow", .caption = L"Kestrum", .style = WS_POPUP | WS_CLIPCHILDREN,
                       .exStyle = WS_EX_TOPMOST | WS_EX_TOOLWINDOW, .owner = owner});
     FormCreate();
+    typeAhead_.DeliverTo(Handle());
 }
 
 TfmShow::~TfmShow() {
@@ -65,6 +65,7 @@ void TfmShow::FormShow() {
 }
 
 void TfmShow::UserActive() {
+    if (leaving_) return;
     ::SetForegroundWindow(Handle());
     ::SetFocus(Handle());
     focusRequestsLeft_ = kFocusRequests;
@@ -76,6 +77,7 @@ void TfmShow::UserActive() {
 LRESULT TfmShow::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
         case WM_USERACTIVE: UserActive(); return 0;
+        case WM_LAUNCHERKEY: LauncherKey(static_cast<UINT>(wParam)); return 0;
         case WM_KEYDOWN: FormKeyDown(static_cast<UINT>(wParam)); return 0;
         case WM_CHAR: FormKeyPress(static_cast<wchar_t>(wParam)); return 0;
         case WM_KILLFOCUS: WMKillFocus(reinterpret_cast<HWND>(wParam)); return 0;
@@ -95,7 +97,7 @@ LRESULT TfmShow::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 // the first request, and moving it to the launcher's own panel and back changes nothing.
 void TfmShow::AskForFocusAgain() {
     if (--focusRequestsLeft_ <= 0) ::KillTimer(Handle(), kFocusTimer);
-    if (::GetForegroundWindow() != Handle()) return;
+    if (leaving_ || ::GetForegroundWindow() != Handle()) return;
     ::SetFocus(pnLeft->Handle());
     ::SetFocus(Handle());
 }
@@ -103,11 +105,34 @@ void TfmShow::AskForFocusAgain() {
 void TfmShow::WMKillFocus(HWND newFocus) {
     // The focus moving inside the launcher is not a loss of the keyboard.
     if (newFocus && ::IsChild(Handle(), newFocus)) return;
+    typeAhead_.Stop();  // the keys are for the window the user went to
     Close();
+}
+
+void TfmShow::LauncherKey(UINT key) {
+    if (key == VK_ESCAPE || key == VK_RETURN) FormKeyDown(key);
+    else FormKeyPress(static_cast<wchar_t>(key));
+}
+
+// Escape hands the keyboard back to the window that had it before the launcher was asked for;
+// that window's program puts the focus back where it was (its edit, with the caret). Done while
+// a window of this program is in front (only the program in front may bring another one
+// forward), and at once when the key is caught, so the keys typed after it go there. Windows of
+// this program are activated again by the end of the modal showing.
+void TfmShow::Leave() {
+    leaving_ = true;
+    const HWND previous = previousForeground_;
+    if (!previous || !::IsWindow(previous) || !::IsWindowVisible(previous) || ::GetForegroundWindow() == previous)
+        return;
+    DWORD process = 0;
+    ::GetWindowThreadProcessId(previous, &process);
+    if (process != ::GetCurrentProcessId()) ::SetForegroundWindow(previous);
 }
 
 void TfmShow::FormKeyDown(UINT key) {
     if (key == VK_ESCAPE) {
+        typeAhead_.Stop();
+        Leave();
         Close();
     } else if (key == VK_RETURN) {
         groupDisplay_->DrawAllLines();
@@ -116,7 +141,7 @@ void TfmShow::FormKeyDown(UINT key) {
 }
 
 void TfmShow::FormKeyPress(wchar_t character) {
-    const std::wstring key(1, UpCaseAscii(character));
+    const std::wstring key(1, LauncherKeyOfChar(character));
     if (const int group = groupDisplay_->FindKey(key); group >= 0) {
         groupDisplay_->EraseLines();
         groupDisplay_->SelectLine(group);
@@ -139,6 +164,7 @@ void TfmShow::OnItemSelectChangeAfter(int) {
     const int group = groupDisplay_->SelectIndex, item = itemDisplay_->SelectIndex;
     TItemInfo info;
     TShellIniFile().ReadItemInfo(group + 1, item + 1, info);
+    typeAhead_.Stop();  // keys typed from now on are for the program started or the failure's box
     ExecFile(info.FileName, info.Param, info.DirName);
     Close();
 }

@@ -11,6 +11,7 @@
 #include "data/comFunc.hpp"
 #include "display/DisplaySetUp.hpp"
 #include "launcher/Launch.hpp"
+#include "launcher/LauncherKeys.hpp"
 #include "toolkit/ExtCtrls.hpp"
 #include "toolkit/Forms.hpp"
 
@@ -39,6 +40,13 @@ private:
     void UserActive();
     void AskForFocusAgain();
     void WMKillFocus(HWND newFocus);
+    void LauncherKey(UINT key);
+    void Leave();
+
+    // First, so the keys are caught from before the window exists.
+    HWND previousForeground_ = ::GetForegroundWindow();
+    bool leaving_ = false;  // Escape was typed: the launcher no longer asks for the focus
+    TTypeAhead typeAhead_{[this] { Leave(); }};
 
     static constexpr UINT_PTR kFocusTimer = 1;
     static constexpr int kFocusRequests = 15;

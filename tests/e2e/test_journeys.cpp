@@ -16,10 +16,50 @@
 #include "support/RemoteMemory.hpp"
 #include "support/TestSupport.hpp"
 #include "support/XInput.hpp"
+#include "toolkit/Handles.hpp"
 
 namespace {
 
 const std::string kOptionsCaption = "オプション設定";
+
+// A program of the user's with an edit box and its caret (tools/type_here.cpp, beside the
+// recording helper).
+class TypeHere {
+public:
+    explicit TypeHere(const wchar_t* caption = L"Type here") {
+        std::wstring command = L"\"" + RecordLaunchExePath().substr(0, RecordLaunchExePath().rfind(L'\\')) +
+                               L"\\type_here.exe\"" + (caption == std::wstring(L"On top") ? L" on-top" : L"");
+        STARTUPINFOW startup{sizeof startup};
+        if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info_))
+            return;
+        WaitFor([&] {
+            ForEachTopWindow([&](HWND wnd) {
+                DWORD owner = 0;
+                ::GetWindowThreadProcessId(wnd, &owner);
+                if (owner == info_.dwProcessId && ::IsWindowVisible(wnd)) window_ = wnd;
+                return !window_;
+            });
+            return window_ != nullptr;
+        });
+        edit_ = ::FindWindowExW(window_, nullptr, L"Edit", nullptr);
+    }
+    ~TypeHere() {
+        ::TerminateProcess(info_.hProcess, 0);
+        ::WaitForSingleObject(info_.hProcess, 5000);  // its windows gone before the next test
+        ::CloseHandle(info_.hThread);
+        ::CloseHandle(info_.hProcess);
+    }
+    bool Ready() const { return edit_ != nullptr; }
+    std::wstring Text() const {
+        wchar_t text[256] = {};
+        ::SendMessageW(edit_, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text));
+        return text;
+    }
+
+private:
+    PROCESS_INFORMATION info_{};
+    HWND window_ = nullptr, edit_ = nullptr;
+};
 
 class JourneyE2E : public KestrumFixture {
 protected:
@@ -64,6 +104,11 @@ protected:
     // What the helper records when started with the arguments in the start folder.
     std::string Record(const std::string& arguments) const { return arguments + "\n" + RecordedFolder() + "\n"; }
     std::string RecordedFolder() const { return ToAnsi(startFolder); }
+    bool KestrumInFront() const {
+        DWORD owner = 0;
+        ::GetWindowThreadProcessId(::GetForegroundWindow(), &owner);
+        return owner == kestrum->Id();
+    }
 
 };
 
@@ -87,6 +132,38 @@ TEST_F(JourneyE2E, EveryOpeningByTheHotKeyTakesTheKeys) {
         EXPECT_TRUE(Gone(L"TfmShow")) << round;
     }
     EXPECT_FALSE(FileExists(dir.File(L"launched.txt"))) << "Escape starts nothing";
+}
+
+TEST_F(JourneyE2E, KeysTypedBlindAtFullSpeedStartTheItemOnceAndLeaveTheFocusOffKestrum) {
+    StartWithCatalogue();
+    for (const auto& [keys, argument] : {std::pair{"ctrl+k 1 b", "-B"}, {"ctrl+k 2 d", "-D"}, {"ctrl+k 1 c", "-C"}}) {
+        XKeys(keys, 12);  // nothing waits for the launcher to appear
+        EXPECT_EQ(Launched(), Record(argument)) << keys;
+        EXPECT_TRUE(Gone(L"TfmShow")) << keys;
+        EXPECT_FALSE(KestrumInFront()) << keys;
+    }
+    XKeys("ctrl+k");
+    LauncherTakesTheKeys();
+    XKeys("Escape");
+    ASSERT_TRUE(Gone(L"TfmShow"));
+    EXPECT_FALSE(FileExists(dir.File(L"launched.txt"))) << "no key was applied twice";
+}
+
+TEST_F(JourneyE2E, EscapeGivesTheKeyboardBackToTheWindowThatHadIt) {
+    StartWithCatalogue();
+    TypeHere onTop(L"On top");  // next below the launcher: where activation would fall by itself
+    ASSERT_TRUE(onTop.Ready());
+    TypeHere editor;
+    ASSERT_TRUE(editor.Ready());
+    ASSERT_TRUE(XFocusComesTo("Type here"));
+    XType("ab");
+    XKeys("Left ctrl+k");  // the caret between a and b
+    LauncherTakesTheKeys();
+    XKeys("Escape x y");  // typed on as a user types, nothing waits for the focus
+    EXPECT_TRUE(Gone(L"TfmShow"));
+    EXPECT_TRUE(WaitFor([&] { return editor.Text() == L"axyb"; })) << ToUtf8(editor.Text());
+    EXPECT_EQ(onTop.Text(), L"");
+    EXPECT_FALSE(FileExists(dir.File(L"launched.txt")));
 }
 
 TEST_F(JourneyE2E, ADoubleClickOnTheTrayIconOpensALauncherThatTakesTheKeys) {

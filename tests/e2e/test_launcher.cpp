@@ -6,6 +6,8 @@
 
 #include "data/clsShellIniFiles.hpp"
 #include "data/comFunc.hpp"
+#include "launcher/Environment.hpp"
+#include "toolkit/Handles.hpp"
 #include "toolkit/IniFiles.hpp"
 #include "support/E2EMain.hpp"
 #include "support/KestrumFixture.hpp"
@@ -217,7 +219,8 @@ TEST_F(LauncherE2E, ParametersAndStartFoldersThatBreakNaiveIniHandlingReachThePr
         std::wstring folder = dir.File(folders[i % folders.size()]);
         if (folder.back() == L'\\') folder.pop_back();  // the working folder is given without it
         const std::string got = ReadFileBytes(record);
-        EXPECT_TRUE(got == ToUtf8(texts[i]) + "\n" + ToUtf8(folder) + "\n")
+        // A defined %NAME% is expanded at the start; the resident has this process's environment.
+        EXPECT_TRUE(got == ToUtf8(ExpandVariables(texts[i])) + "\n" + ToUtf8(folder) + "\n")
             << i << " got [" << got.substr(0, 80) << "]";
         ::DeleteFileW(record.c_str());
         ASSERT_TRUE(LauncherGone());
@@ -309,4 +312,44 @@ TEST_F(LauncherE2E, ANetworkPathThatDoesNotAnswerIsReportedAndTheProgramGoesOn) 
     ASSERT_TRUE(OpenLauncher()) << "responsive afterwards";
     SendKey(VK_ESCAPE);
     EXPECT_TRUE(LauncherGone());
+}
+
+TEST_F(LauncherE2E, AVariableChangedInTheUsersEnvironmentReachesTheNextStart) {
+    // The item names the variable in its parameters and its folder; the helper records both
+    // what it was given and what it inherited.
+    WriteCatalogue();
+    {
+        TShellIniFile catalogue(kestrum->IniPath());
+        catalogue.WriteItemInfo({L"E", L"環境", helper, L"%KESTRUM_PROBE% %KESTRUM_UNDEFINED%", dir.File(L"%KESTRUM_PROBE%")},
+                                1, 3);
+    }
+    // Stored as the system's settings dialog stores it, and announced as it announces it.
+    auto setProbe = [](const wchar_t* value) {
+        if (value)
+            ::RegSetKeyValueW(HKEY_CURRENT_USER, L"Environment", L"KESTRUM_PROBE", REG_SZ, value,
+                              DWORD((wcslen(value) + 1) * sizeof(wchar_t)));
+        else
+            ::RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Environment", L"KESTRUM_PROBE");
+        DWORD_PTR result = 0;
+        ::SendMessageTimeoutW(HWND_BROADCAST, WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>(L"Environment"),
+                              SMTO_ABORTIFHUNG, 5000, &result);
+    };
+    ScopeExit removeProbe([&] { setProbe(nullptr); });
+    StartResident();
+    const std::wstring record = dir.File(L"launched.txt");
+    for (const std::wstring value : {L"one", L"two"}) {
+        ::CreateDirectoryW(dir.File(value).c_str(), nullptr);
+        setProbe(value.c_str());
+        ASSERT_TRUE(OpenLauncher());
+        SendKey('1');
+        SendKey('E');
+        ASSERT_TRUE(WaitFor([&] { return FileExists(record); })) << ToUtf8(value);
+        EXPECT_EQ(ReadFileBytes(record), ToUtf8(value + L" %KESTRUM_UNDEFINED%\n" + dir.File(value) +
+                                                L"\nKESTRUM_PROBE=" + value + L"\n"));
+        ::DeleteFileW(record.c_str());
+        ASSERT_TRUE(LauncherGone());
+    }
+    TItemInfo stored;
+    TShellIniFile(kestrum->IniPath()).ReadItemInfo(1, 3, stored);
+    EXPECT_EQ(stored.Param, L"%KESTRUM_PROBE% %KESTRUM_UNDEFINED%") << "the stored text stays as written";
 }

@@ -54,7 +54,7 @@ std::string XDoTool(const std::string& arguments) {
     return runner.Run("xdotool " + arguments);
 }
 
-void XKeys(const std::string& keys) { XDoTool("key --delay 40 " + keys); }
+void XKeys(const std::string& keys, int delayMs) { XDoTool("key --delay " + std::to_string(delayMs) + " " + keys); }
 
 void XType(const std::string& text) { XDoTool("type --delay 40 -- " + Quoted(text)); }
 

@@ -11,8 +11,9 @@
 // events; its standard output is returned.
 std::string XDoTool(const std::string& arguments);
 
-// Presses keys in xdotool's names, one chord after another ("ctrl+k 1 n", "Escape").
-void XKeys(const std::string& keys);
+// Presses keys in xdotool's names, one chord after another ("ctrl+k 1 n", "Escape"), the
+// given milliseconds apart (0: as fast as the X server takes them).
+void XKeys(const std::string& keys, int delayMs = 40);
 // Types the text (ASCII) as a keyboard would.
 void XType(const std::string& text);
 // Moves the pointer to the point and clicks the button (1 left, 3 right) the number of times.

@@ -1,5 +1,6 @@
-// A program for the launch tests: records how it was started (its arguments and its working
-// folder) in launched.txt beside itself, as UTF-8, then ends.
+// A program for the launch tests: records how it was started (its arguments, its working
+// folder and, when it has one, its variable KESTRUM_PROBE) in launched.txt beside itself, as
+// UTF-8, then ends.
 #include <windows.h>
 
 #include <filesystem>
@@ -38,6 +39,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     {
         std::ofstream out(std::filesystem::path(temporary), std::ios::binary);
         out << Utf8(Arguments()) << "\n" << Utf8(folder) << "\n";
+        wchar_t probe[256];
+        if (::GetEnvironmentVariableW(L"KESTRUM_PROBE", probe, 256)) out << "KESTRUM_PROBE=" << Utf8(probe) << "\n";
     }
     // Appears whole: the test waits for the file.
     ::MoveFileExW(temporary.c_str(), record.c_str(), MOVEFILE_REPLACE_EXISTING);

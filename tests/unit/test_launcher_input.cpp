@@ -1,0 +1,55 @@
+// What the launcher takes from the keyboard and what a start makes of %NAME%.
+#include <gtest/gtest.h>
+
+#include "launcher/Environment.hpp"
+#include "launcher/LauncherKeys.hpp"
+
+TEST(LauncherKeys, KeysAreTakenByTheKeyPressed) {
+    const UINT scanOfN = ::MapVirtualKeyW('N', MAPVK_VK_TO_VSC), scanOf1 = ::MapVirtualKeyW('1', MAPVK_VK_TO_VSC);
+    const struct {
+        UINT vk, scan;
+        std::optional<UINT> key;
+    } cases[] = {
+        {'1', 0, '1'}, {'N', 0, 'N'}, {VK_NUMPAD0, 0, '0'}, {VK_NUMPAD9, 0, '9'}, {VK_RETURN, 0, VK_RETURN},
+        {VK_ESCAPE, 0, VK_ESCAPE},
+        {VK_PROCESSKEY, scanOfN, 'N'}, {VK_PROCESSKEY, scanOf1, '1'},  // the input method's key, the key behind
+        {VK_SPACE, 0, std::nullopt}, {VK_TAB, 0, std::nullopt}, {VK_OEM_MINUS, 0, std::nullopt},
+        {VK_F1, 0, std::nullopt}, {VK_PROCESSKEY, 0, std::nullopt},
+    };
+    for (const auto& c : cases) EXPECT_EQ(LauncherKeyOfPress(c.vk, c.scan), c.key) << c.vk << " " << c.scan;
+}
+
+TEST(LauncherKeys, TypedCharactersCountAsTheirAsciiKeys) {
+    const std::pair<wchar_t, wchar_t> cases[] = {
+        {L'n', L'N'}, {L'N', L'N'}, {L'7', L'7'}, {L'１', L'1'}, {L'０', L'0'}, {L'Ｎ', L'N'}, {L'ｎ', L'N'},
+        {L'！', L'!'}, {L'あ', L'あ'}, {L'ｱ', L'ｱ'}, {L'é', L'é'},
+    };
+    for (const auto& [typed, key] : cases) EXPECT_EQ(LauncherKeyOfChar(typed), key) << int(typed);
+}
+
+TEST(ExpandVariables, DefinedNamesAreExpandedTheRestStaysAsWritten) {
+    ::SetEnvironmentVariableW(L"KESTRUM_A", L"alpha");
+    ::SetEnvironmentVariableW(L"KESTRUM_LONG", std::wstring(3000, L'x').c_str());
+    const std::pair<std::wstring, std::wstring> cases[] = {
+        {L"%KESTRUM_A%", L"alpha"},
+        {L"%kestrum_a%\\bin", L"alpha\\bin"},
+        {L"%KESTRUM_A%-%KESTRUM_A%", L"alpha-alpha"},
+        {L"%KESTRUM_UNDEFINED% %KESTRUM_A%", L"%KESTRUM_UNDEFINED% alpha"},
+        {L"100% sure", L"100% sure"},
+        {L"%%", L"%%"},
+        {L"%", L"%"},
+        {L"", L""},
+        {L"表示 %KESTRUM_A% ｶﾅ", L"表示 alpha ｶﾅ"},
+        {L"%KESTRUM_LONG%", std::wstring(3000, L'x')},
+    };
+    for (const auto& [text, expanded] : cases) EXPECT_EQ(ExpandVariables(text), expanded) << text.substr(0, 40);
+    ::SetEnvironmentVariableW(L"KESTRUM_A", nullptr);
+    ::SetEnvironmentVariableW(L"KESTRUM_LONG", nullptr);
+}
+
+TEST(ExpandVariables, OnlyTheSettingsChangeOfTheEnvironmentCounts) {
+    EXPECT_TRUE(IsEnvironmentChange(L"Environment"));
+    EXPECT_TRUE(IsEnvironmentChange(L"environment"));
+    EXPECT_FALSE(IsEnvironmentChange(L"intl"));
+    EXPECT_FALSE(IsEnvironmentChange(nullptr));
+}
