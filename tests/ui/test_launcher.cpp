@@ -128,6 +128,21 @@ TEST_F(LauncherTest, ALowerCaseLetterStartsTheItemOfThatUpperCaseKeyAndCloses) {
     EXPECT_TRUE(boxes.empty());
 }
 
+TEST_F(LauncherTest, FullWidthCharactersAndTheKeypadsDigitsCountAsTheirKeys) {
+    EXPECT_TRUE(Run([](ScriptedLauncher& launcher) {
+        Char(launcher, L'１');
+        Char(launcher, L'ｎ');
+    }));
+    // Keys pressed reach the launcher through its catching of the keyboard, by the key.
+    EXPECT_TRUE(Run([](ScriptedLauncher& launcher) {
+        SendKey(VK_NUMPAD1);
+        SendKey('N');
+        WaitFor([&] { return launcher.ModalResult != 0; });
+    }));
+    ASSERT_EQ(launches.size(), 2u);
+    for (const ShellOpenRequest& launch : launches) EXPECT_EQ(launch.file, L"notepad.exe");
+}
+
 TEST_F(LauncherTest, AnItemIsStartedWithItsParametersAndStartFolder) {
     Run([](ScriptedLauncher& launcher) {
         Char(launcher, '1');
