@@ -6,11 +6,12 @@
 #include <vector>
 
 #include "data/clsShellIniFiles.hpp"
+#include "toolkit/Dpi.hpp"
 
 namespace {
 
 constexpr int kBandCount = 102;
-constexpr int kLineLeft = 10;
+constexpr int kLineLeft = 10;      // 96-DPI units, as every length of the layout
 constexpr int kFirstLineTop = 10;
 
 BYTE BandComponent(int from, int to, int band) {
@@ -103,7 +104,7 @@ void TKestrum::DestroyLines() {
 int TKestrum::LineCapacity() const {
     constexpr int kSmallestLineHeight = 3;
     const int height = Height() > 0 ? Height() : ::GetSystemMetrics(SM_CYVIRTUALSCREEN);
-    return (std::max(0, height - kFirstLineTop) + kSmallestLineHeight - 1) / kSmallestLineHeight;
+    return (std::max(0, height - ScaleToDpi(kFirstLineTop, Dpi())) + kSmallestLineHeight - 1) / kSmallestLineHeight;
 }
 
 void TKestrum::LoadLines(int group) {
@@ -121,7 +122,7 @@ void TKestrum::LoadLines(int group) {
         if (i >= withLines) continue;
         auto line = std::make_unique<TLineMgr>(Parent());
         line->SetContena(this);
-        line->SetLeft(kLineLeft);
+        line->SetLeft(ScaleToDpi(kLineLeft, Dpi()));
         line->SetLineIndex(i);
         line->SetOnLineClick([this](int index) { LineClicked(index); });
         line->SetKey(info.Key);
@@ -196,7 +197,7 @@ void TKestrum::StartTyping() {
     Typing = true;
     for (auto& line : lines_) line->EraseLine();
     if (!lines_.empty()) {
-        lines_.front()->SetTop(kFirstLineTop);
+        lines_.front()->SetTop(ScaleToDpi(kFirstLineTop, Dpi()));
         lines_.front()->BeginTyping();
     }
 }
@@ -215,7 +216,7 @@ void TKestrum::LineTyped(int index) {
 void TKestrum::DrawAllLines() {
     for (size_t i = 0; i < lines_.size(); ++i) {
         TLineMgr& line = *lines_[i];
-        line.SetTop(i == 0 ? kFirstLineTop : lines_[i - 1]->Top() + lines_[i - 1]->Height());
+        line.SetTop(i == 0 ? ScaleToDpi(kFirstLineTop, Dpi()) : lines_[i - 1]->Top() + lines_[i - 1]->Height());
         line.DrawLine();
     }
     Typing = false;

@@ -4,12 +4,16 @@
 
 #include <utility>
 
+#include "toolkit/Dpi.hpp"
+
 namespace {
 
 constexpr UINT_PTR kTypingTimer = 1;
 constexpr int kTextTop = 1;
-constexpr int kTextStart = 2;
+constexpr int kTextStart = 2;  // 96-DPI units, as the gaps below
 constexpr int kCharGap = 2;
+constexpr int kIconGap = 5;
+constexpr int kRightMargin = 10;
 
 bool IsHighSurrogate(wchar_t c) { return c >= 0xD800 && c <= 0xDBFF; }
 bool IsLowSurrogate(wchar_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
@@ -106,7 +110,7 @@ void TLineMgr::DrawIcon() {
         iconOf_ = FileName;
     }
     if (icon_) Canvas().DrawIcon(icon_.get(), 0, 0, Height(), Height());
-    XPos += Height() + 5;
+    XPos += Height() + ScaleToDpi(kIconGap, Dpi());
 }
 
 void TLineMgr::DrawChar(int x, int y, std::wstring_view character) {
@@ -131,14 +135,14 @@ void TLineMgr::BeginTyping() {
     // The height of one line of text does not grow with its length: a long name is measured
     // by its beginning.
     constexpr size_t kMeasured = 4096;
-    SetBounds(Left(), Top(), parentWidth - 10,
+    SetBounds(Left(), Top(), parentWidth - ScaleToDpi(kRightMargin, Dpi()),
               Canvas().TextHeight(std::wstring_view(text_).substr(0, kMeasured)) + 2);
     EraseLine();
     chars_ = SplitChars(text_);
     Typing = true;
     DrawHighlight();
     CharIndex = 0;
-    XPos = kTextStart;
+    XPos = ScaleToDpi(kTextStart, Dpi());
     // Starting again replaces a running timer (same identifier).
     TimerID = ::SetTimer(Handle(), kTypingTimer, static_cast<UINT>(TypeInterval), nullptr);
     if (TimerID && !std::exchange(timerRunning_, true)) CountHandle(HandleKind::Timer, +1);
@@ -164,13 +168,13 @@ void TLineMgr::WMTimer() {
     }
     const std::wstring_view character = chars_[CharIndex - 1];
     DrawChar(XPos, kTextTop, character);
-    XPos += Canvas().TextWidth(character) + kCharGap;
+    XPos += Canvas().TextWidth(character) + ScaleToDpi(kCharGap, Dpi());
     ++CharIndex;
 }
 
 void TLineMgr::DrawLine() {
     StopTimer();
-    XPos = kTextStart;
+    XPos = ScaleToDpi(kTextStart, Dpi());
     DrawIcon();
     Canvas().SetBkMode(TRANSPARENT);
     for (std::wstring_view character : chars_) {
@@ -179,7 +183,7 @@ void TLineMgr::DrawLine() {
         // drawn in the time its visible part takes.
         if (XPos > Width()) break;
         DrawChar(XPos, kTextTop, character);
-        XPos += Canvas().TextWidth(character) + kCharGap;
+        XPos += Canvas().TextWidth(character) + ScaleToDpi(kCharGap, Dpi());
     }
     if (Typing) EndTyping();
 }

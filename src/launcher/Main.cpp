@@ -26,7 +26,8 @@ TfmShow::~TfmShow() {
 void TfmShow::FormCreate() {
     TEmvData settings;
     LoadEmvData(settings);
-    SetBounds(0, 0, std::max(0, settings.WinWidth), std::max(0, settings.WinHeight));
+    // The sizes are 96-DPI units: the same share of the screen at any scaling.
+    SetDesignBounds(0, 0, std::max(0, settings.WinWidth), std::max(0, settings.WinHeight));
 
     pnLeftParent = std::make_unique<TPanel>(this, TPanel::Params{.width = std::max(0, settings.GrpWinWidth),
                                                                  .bevelOuter = TBevelCut::bvNone,

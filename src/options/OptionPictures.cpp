@@ -2,9 +2,11 @@
 
 #include <cmath>
 
+#include "toolkit/Dpi.hpp"
+
 namespace {
 
-constexpr int kSize = 20;
+constexpr int kSize = 20;  // 96-DPI units: the drawing's grid
 constexpr COLORREF kTransparent = RGB(254, 1, 253);
 constexpr COLORREF kGroupBlue = RGB(140, 200, 245), kGroupEdge = RGB(40, 90, 150);
 constexpr COLORREF kItemGreen = RGB(120, 200, 110), kItemEdge = RGB(30, 110, 40);
@@ -88,8 +90,14 @@ void DrawMark(HDC dc, Mark mark) {
     }
 }
 
-UniqueHbitmap Picture(Motif motif, Mark mark, COLORREF background) {
-    return DrawnBitmap(kSize, kSize, background, [&](HDC dc) {
+UniqueHbitmap Picture(Motif motif, Mark mark, COLORREF background, int dpi) {
+    const int size = ScaleToDpi(kSize, dpi);
+    return DrawnBitmap(size, size, background, [&](HDC dc) {
+        // Drawn on the 20-unit grid, scaled as it is drawn: sharp at any DPI, not stretched.
+        ::SetGraphicsMode(dc, GM_ADVANCED);
+        const float scale = static_cast<float>(dpi) / kDesignDpi;
+        const XFORM toDpi{scale, 0, 0, scale, 0, 0};
+        ::SetWorldTransform(dc, &toDpi);
         if (motif == Motif::Group) {
             FolderTab(dc, 1, 3, 16, 14);
         } else {
@@ -112,16 +120,19 @@ constexpr PictureRecipe kPictures[picCount] = {
 
 }  // namespace
 
-UniqueHimagelist MakeOptionPictures() {
-    UniqueHimagelist images(::ImageList_Create(kSize, kSize, ILC_COLOR24 | ILC_MASK, picCount, 0));
+UniqueHimagelist MakeOptionPictures(int dpi) {
+    const int size = ScaleToDpi(kSize, dpi);
+    UniqueHimagelist images(::ImageList_Create(size, size, ILC_COLOR24 | ILC_MASK, picCount, 0));
     for (const PictureRecipe& recipe : kPictures) {
-        UniqueHbitmap picture = Picture(recipe.motif, recipe.mark, kTransparent);
+        UniqueHbitmap picture = Picture(recipe.motif, recipe.mark, kTransparent, dpi);
         ::ImageList_AddMasked(images.get(), picture.get(), kTransparent);
     }
     return images;
 }
 
 UniqueHbitmap OptionPictureBitmap(HIMAGELIST images, int index, COLORREF background) {
-    return DrawnBitmap(kSize, kSize, background,
+    int width = 0, height = 0;
+    ::ImageList_GetIconSize(images, &width, &height);
+    return DrawnBitmap(width, height, background,
                        [&](HDC dc) { ::ImageList_Draw(images, index, dc, 0, 0, ILD_TRANSPARENT); });
 }

@@ -1,5 +1,6 @@
-// The pictures of the options dialog's commands (20 x 20): a light-blue folder tab for a
-// group, a green child shape hanging below it for an item, and a mark for the command.
+// The pictures of the options dialog's commands (20 x 20 at 96 DPI, drawn for the DPI given): a
+// light-blue folder tab for a group, a green child shape hanging below it for an item, and a
+// mark for the command.
 #pragma once
 
 #include <windows.h>
@@ -10,6 +11,6 @@ enum OptionPicture : int {
     picAddGroup, picAddItem, picModGroup, picModItem, picDelGroup, picDelItem, picProcesses, picCount
 };
 
-UniqueHimagelist MakeOptionPictures();
-// One picture on the background colour, for a menu entry.
+UniqueHimagelist MakeOptionPictures(int dpi);
+// One picture on the background colour, at the list's size, for a menu entry.
 UniqueHbitmap OptionPictureBitmap(HIMAGELIST images, int index, COLORREF background);

@@ -75,7 +75,7 @@ TfmOption::TfmOption(HWND owner) {
 TfmOption::~TfmOption() { FormDestroy(); }
 
 void TfmOption::CreateMainMenu() {
-    imageList_ = MakeOptionPictures();
+    imageList_ = MakeOptionPictures(Dpi());
     images_ = imageList_.get();
     // Each menu is owned until it is attached: a popup to the bar, the bar to the window.
     UniqueHmenu filesMenu(::CreatePopupMenu()), toolsMenu(::CreatePopupMenu()), barMenu(::CreateMenu());

@@ -99,7 +99,7 @@ void TfmOption::CreateFirstPage(TPanel& page) {
     pnToolBar = std::make_unique<TPanel>(&page, TPanel::Params{.height = 33, .bevelOuter = TBevelCut::bvNone,
                                                                .align = TAlign::alTop});
     ToolBar1 = std::make_unique<TToolBar>(pnToolBar.get(), images_, SIZE{27, 26}, ToolButtons());
-    ToolBar1->SetBounds(2, 2, 400, 28);
+    ToolBar1->SetDesignBounds(2, 2, 400, 28);
     ToolBar1->OnButton = [this](int command) { RunCommand(command); };
     ToolBar1->OnHotButton = [this](int command) { ShowCommandHint(command); };
 

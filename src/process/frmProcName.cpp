@@ -3,14 +3,15 @@
 #include "process/clsProcName.hpp"
 #include "toolkit/Application.hpp"
 #include "toolkit/Dialogs.hpp"
+#include "toolkit/Dpi.hpp"
 
 namespace {
-constexpr int kIconSize = 16;
+constexpr int kIconSize = 16;  // 96-DPI units
 
-// The icon drawn into a bitmap of the list's image size.
-UniqueHbitmap IconBitmap(HICON icon) {
-    return DrawnBitmap(kIconSize, kIconSize, RGB(255, 255, 255), [&](HDC dc) {
-        if (icon) ::DrawIconEx(dc, 0, 0, icon, kIconSize, kIconSize, 0, nullptr, DI_NORMAL);
+// The icon drawn into a bitmap of the list's image size (the icon's own picture for that size).
+UniqueHbitmap IconBitmap(HICON icon, int size) {
+    return DrawnBitmap(size, size, RGB(255, 255, 255), [&](HDC dc) {
+        if (icon) ::DrawIconEx(dc, 0, 0, icon, size, size, 0, nullptr, DI_NORMAL);
     });
 }
 }  // namespace
@@ -34,7 +35,8 @@ TfmProcName::TfmProcName(HWND owner) {
     SetDialogKeys(true);
     SetSizeCentered(533, 358);
 
-    ilProc.reset(::ImageList_Create(kIconSize, kIconSize, ILC_COLOR24, 16, 16));
+    const int iconSize = ScaleToDpi(kIconSize, Dpi());
+    ilProc.reset(::ImageList_Create(iconSize, iconSize, ILC_COLOR24, 16, 16));
     CreateFromLayout(*this, std::span(kLayout));
     FormCreate();
 }
@@ -51,7 +53,7 @@ void TfmProcName::FormCreate() {
         for (int i = 0; i < processes.Count(); ++i) {
             lbProcName->AddItem(processes.GetFileName(i), i);  // row i shows image i
             const UniqueHicon icon = processes.GetIcon(i);
-            const UniqueHbitmap picture = IconBitmap(icon.get());
+            const UniqueHbitmap picture = IconBitmap(icon.get(), ScaleToDpi(kIconSize, Dpi()));
             ::ImageList_Add(ilProc.get(), picture.get(), nullptr);
         }
     } catch (...) {

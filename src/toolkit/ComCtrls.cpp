@@ -1,5 +1,7 @@
 #include "toolkit/ComCtrls.hpp"
 
+#include "toolkit/Dpi.hpp"
+
 // ---- TPageControl
 
 TPageControl::TPageControl(TWinControl* parent, TAlign align) {
@@ -63,7 +65,8 @@ TToolBar::TToolBar(TWinControl* parent, HIMAGELIST images, SIZE buttonSize, cons
                         parent);
     ::SendMessageW(Handle(), TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
     ::SendMessageW(Handle(), TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images));
-    ::SendMessageW(Handle(), TB_SETBUTTONSIZE, 0, MAKELPARAM(buttonSize.cx, buttonSize.cy));
+    ::SendMessageW(Handle(), TB_SETBUTTONSIZE, 0,
+                   MAKELPARAM(ScaleToDpi(buttonSize.cx, Dpi()), ScaleToDpi(buttonSize.cy, Dpi())));
     std::vector<TBBUTTON> items;
     for (const Button& b : buttons) {
         TBBUTTON item{};
@@ -96,7 +99,7 @@ TStatusBar::TStatusBar(TWinControl* parent, int height, int panelWidth) {
                          .style = WS_VISIBLE | CCS_NOPARENTALIGN | CCS_NORESIZE | CCS_NODIVIDER,
                          .height = height},
                         parent);
-    int parts[] = {panelWidth, -1};
+    int parts[] = {ScaleToDpi(panelWidth, Dpi()), -1};
     ::SendMessageW(Handle(), SB_SETPARTS, 2, reinterpret_cast<LPARAM>(parts));
     SetAlign(TAlign::alBottom);
 }
@@ -130,7 +133,7 @@ void TListView::AddColumn(const std::wstring& caption, int width) {
     LVCOLUMNW column{};
     column.mask = LVCF_TEXT | LVCF_WIDTH;
     column.pszText = const_cast<wchar_t*>(caption.c_str());
-    column.cx = width;
+    column.cx = ScaleToDpi(width, Dpi());
     const int count = Header_GetItemCount(ListView_GetHeader(Handle()));
     ::SendMessageW(Handle(), LVM_INSERTCOLUMNW, count, reinterpret_cast<LPARAM>(&column));
 }

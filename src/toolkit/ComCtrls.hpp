@@ -56,7 +56,7 @@ protected:
 class TListView : public TWinControl {
 public:
     TListView(TWinControl* parent, const RECT& bounds, HIMAGELIST smallImages);
-    void AddColumn(const std::wstring& caption, int width);
+    void AddColumn(const std::wstring& caption, int width);  // 96-DPI units
     // Appends a row; returns its index.
     int AddItem(const std::wstring& caption, int image);
     int Count() const;

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "toolkit/Application.hpp"
+#include "toolkit/Dpi.hpp"
 #include "toolkit/Exceptions.hpp"
 
 // ---- TControl
@@ -23,6 +24,13 @@ void TControl::DetachFromParent() noexcept {
     list.erase(std::remove(list.begin(), list.end(), this), list.end());
     parent_ = nullptr;
 }
+
+void TControl::SetDesignBounds(int left, int top, int width, int height) {
+    const int dpi = Dpi();
+    SetBounds(ScaleToDpi(left, dpi), ScaleToDpi(top, dpi), ScaleToDpi(width, dpi), ScaleToDpi(height, dpi));
+}
+
+int TControl::Dpi() const { return parent_ ? parent_->Dpi() : ScreenDpi(); }
 
 void TControl::SetAlign(TAlign align) {
     align_ = align;
@@ -50,6 +58,18 @@ void TGraphicControl::Invalidate() {
 // ---- TWinControl
 
 namespace {
+
+// The params with their position and size scaled from 96-DPI units to the parent's DPI.
+WindowParams ScaledToParent(const WindowParams& params, const TWinControl* parent) {
+    WindowParams scaled = params;
+    if (!parent) return scaled;
+    const int dpi = parent->Dpi();
+    scaled.left = ScaleToDpi(params.left, dpi);
+    scaled.top = ScaleToDpi(params.top, dpi);
+    scaled.width = ScaleToDpi(params.width, dpi);
+    scaled.height = ScaleToDpi(params.height, dpi);
+    return scaled;
+}
 
 // The property of a part window that names its control's object.
 constexpr wchar_t kControlProperty[] = L"Kestrum.Control";
@@ -86,7 +106,10 @@ TWinControl::~TWinControl() {
     }
 }
 
-void TWinControl::CreateSystemControl(const WindowParams& params, TWinControl* parent, int id) {
+int TWinControl::Dpi() const { return Handle() ? WindowDpi(Handle()) : TControl::Dpi(); }
+
+void TWinControl::CreateSystemControl(const WindowParams& designParams, TWinControl* parent, int id) {
+    const WindowParams params = ScaledToParent(designParams, parent);
     AttachToParent(parent);
     // Identifiers count per form (the top-level window), from 1000; IDOK and IDCANCEL are given.
     TWinControl* form = parent;
@@ -128,6 +151,19 @@ void TWinControl::BindPartWindow(HWND part) { ::SetPropW(part, kControlProperty,
 
 void TWinControl::UnbindPartWindow(HWND part) noexcept { ::RemovePropW(part, kControlProperty); }
 
+void TWinControl::ScaleChildren(int fromDpi, int toDpi, HFONT oldFont, HFONT newFont) {
+    auto scale = [&](LONG value) { return ::MulDiv(value, toDpi, fromDpi); };
+    for (TControl* child : children_) {
+        const RECT r = child->BoundsRect();
+        child->SetBounds(scale(r.left), scale(r.top), scale(r.right) - scale(r.left), scale(r.bottom) - scale(r.top));
+        auto* windowed = dynamic_cast<TWinControl*>(child);
+        if (!windowed) continue;
+        if (reinterpret_cast<HFONT>(::SendMessageW(windowed->Handle(), WM_GETFONT, 0, 0)) == oldFont)
+            ::SendMessageW(windowed->Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(newFont), TRUE);
+        windowed->ScaleChildren(fromDpi, toDpi, oldFont, newFont);
+    }
+}
+
 HFONT TWinControl::FontHandle() const { return Parent() ? Parent()->FontHandle() : nullptr; }
 
 std::wstring TWinControl::Text() const {
@@ -138,7 +174,8 @@ std::wstring TWinControl::Text() const {
 
 void TWinControl::SetText(const std::wstring& text) { ::SetWindowTextW(Handle(), text.c_str()); }
 
-void TWinControl::CreateControlWindow(const WindowParams& params, TWinControl* parent) {
+void TWinControl::CreateControlWindow(const WindowParams& designParams, TWinControl* parent) {
+    const WindowParams params = ScaledToParent(designParams, parent);
     RegisterWindowClass(params, &TWinControl::StaticWndProc);
     AttachToParent(parent);
     HWND parentWindow = parent ? parent->Handle() : params.owner;

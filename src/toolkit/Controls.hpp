@@ -34,6 +34,11 @@ public:
     void SetWidth(int width) { SetBounds(Left(), Top(), width, Height()); }
     void SetHeight(int height) { SetBounds(Left(), Top(), Width(), height); }
 
+    // Position and size in 96-DPI units, scaled to the DPI the control is drawn at.
+    void SetDesignBounds(int left, int top, int width, int height);
+    // The DPI the control is drawn at: its window's (a graphic control: its parent's).
+    virtual int Dpi() const;
+
     TAlign Align() const noexcept { return align_; }
     void SetAlign(TAlign align);
 
@@ -96,6 +101,7 @@ public:
     static TWinControl* FromHandle(HWND wnd) noexcept;
 
     HWND Handle() const noexcept { return handle_.get(); }
+    int Dpi() const override;
     RECT BoundsRect() const override;
     void SetBounds(int left, int top, int width, int height) override;
     int ClientWidth() const;
@@ -117,10 +123,11 @@ public:
 protected:
     TWinControl() = default;
     // Registers the window class (once) and creates the window bound to this object; a child
-    // window when parent is given.
+    // window when parent is given, its position and size then in 96-DPI units.
     void CreateControlWindow(const WindowParams& params, TWinControl* parent = nullptr);
     // Creates a system control (params.className names the system's class) as a child, with a
-    // control identifier (a fixed one when given, for IDOK and IDCANCEL) and the parent's font.
+    // control identifier (a fixed one when given, for IDOK and IDCANCEL) and the parent's font;
+    // position and size in 96-DPI units.
     void CreateSystemControl(const WindowParams& params, TWinControl* parent, int id = 0);
     // A WM_COMMAND of this control (reflected by its parent); true when handled.
     virtual bool Command(WPARAM wParam) { return CommandNotify(HIWORD(wParam)); }
@@ -135,6 +142,9 @@ protected:
     // The area aligned children share (a panel leaves its bevels out).
     virtual RECT AlignArea() const;
     static bool IsOwnWindow(HWND wnd) noexcept;
+    // Moved to a monitor of another scaling: the children's places and sizes scaled by the
+    // ratio of the DPIs, and the ones in the old font given the new one.
+    void ScaleChildren(int fromDpi, int toDpi, HFONT oldFont, HFONT newFont);
     // Lets another window of this control (a part it made itself) report to this object.
     void BindPartWindow(HWND part);
     static void UnbindPartWindow(HWND part) noexcept;

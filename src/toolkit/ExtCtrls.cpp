@@ -1,5 +1,7 @@
 #include "toolkit/ExtCtrls.hpp"
 
+#include "toolkit/Dpi.hpp"
+
 // ---- TPanel
 
 TPanel::TPanel(TWinControl* parent, const Params& params)
@@ -26,7 +28,7 @@ void TPanel::SetColor(COLORREF color) {
 RECT TPanel::AlignArea() const {
     RECT area = TWinControl::AlignArea();
     const int inset = (bevelOuter_ != TBevelCut::bvNone ? bevelWidth_ : 0) +
-                      (bevelInner_ != TBevelCut::bvNone ? bevelWidth_ : 0) + borderWidth_;
+                      (bevelInner_ != TBevelCut::bvNone ? bevelWidth_ : 0) + ScaleToDpi(borderWidth_, Dpi());
     ::InflateRect(&area, -inset, -inset);
     return area;
 }

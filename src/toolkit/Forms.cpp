@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "toolkit/Application.hpp"
+#include "toolkit/Dpi.hpp"
 #include "toolkit/Dialogs.hpp"
 
 namespace {
@@ -29,6 +30,7 @@ void TForm::CreateFormWindow(const WindowParams& params) {
     WindowParams form = params;
     if (!form.background) form.background = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     CreateControlWindow(form);
+    Font.SetDpi(Dpi());  // the controls take the form's font at the form's scaling
 }
 
 LRESULT TForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -37,6 +39,10 @@ LRESULT TForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         return 0;
     }
     if (msg == WM_ACTIVATE && dialogKeys_) return DialogActivate(wParam, lParam);
+    if (msg == WM_DPICHANGED) {
+        DpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        return 0;
+    }
     if (msg == WM_COMMAND && lParam == 0 && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
         // Enter or Esc from the dialog keys: the default or cancel button may sit on a panel,
         // where the dialog manager does not look for it.
@@ -118,6 +124,19 @@ int TForm::ShowModal() {
     return ModalResult == mrNone ? mrCancel : ModalResult;
 }
 
+void TForm::DpiChanged(int dpi, const RECT& suggested) {
+    const int previous = Font.Dpi() ? Font.Dpi() : ScreenDpi();
+    if (dpi <= 0 || dpi == previous) return;
+    // Compared by value only: the old font is gone once the new one is made.
+    const HFONT oldFont = Font.Handle();
+    Font.SetDpi(dpi);
+    ScaleChildren(previous, dpi, oldFont, Font.Handle());
+    ::SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                   suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    Realign();
+    ::InvalidateRect(Handle(), nullptr, TRUE);
+}
+
 void TForm::SetModalHookForTests(std::function<void(TForm&)> hook) { ModalHook() = std::move(hook); }
 
 void TForm::SetLeftTop(int left, int top) {
@@ -140,14 +159,18 @@ bool TForm::TranslateFormKeys(MSG& msg) {
 }
 
 void TForm::SetClientSizeCentered(int clientWidth, int clientHeight) {
-    RECT rect{0, 0, clientWidth, clientHeight};
+    RECT rect{0, 0, ScaleToDpi(clientWidth, Dpi()), ScaleToDpi(clientHeight, Dpi())};
     const DWORD style = static_cast<DWORD>(::GetWindowLongPtrW(Handle(), GWL_STYLE));
     const DWORD exStyle = static_cast<DWORD>(::GetWindowLongPtrW(Handle(), GWL_EXSTYLE));
     ::AdjustWindowRectEx(&rect, style, ::GetMenu(Handle()) != nullptr, exStyle);
-    SetSizeCentered(rect.right - rect.left, rect.bottom - rect.top);
+    CenterWithSize(rect.right - rect.left, rect.bottom - rect.top);
 }
 
 void TForm::SetSizeCentered(int width, int height) {
+    CenterWithSize(ScaleToDpi(width, Dpi()), ScaleToDpi(height, Dpi()));
+}
+
+void TForm::CenterWithSize(int width, int height) {
     RECT work{};
     ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     SetBounds(work.left + (work.right - work.left - width) / 2, work.top + (work.bottom - work.top - height) / 2,

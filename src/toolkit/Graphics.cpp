@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "toolkit/Dpi.hpp"
 #include "toolkit/Exceptions.hpp"
 
 TFont::TFont() : name_(L"ＭＳ Ｐゴシック") {}
@@ -11,13 +12,20 @@ void TFont::Assign(const TFont& other) {
     color_ = other.color_;
     // Keep the GDI font when only the colour differs: lines switch fonts for every character.
     if (name_ == other.name_ && size_ == other.size_ && pixelHeight_ == other.pixelHeight_ &&
-        style_ == other.style_ && charset_ == other.charset_)
+        style_ == other.style_ && charset_ == other.charset_ && dpi_ == other.dpi_)
         return;
     name_ = other.name_;
     size_ = other.size_;
     pixelHeight_ = other.pixelHeight_;
     style_ = other.style_;
     charset_ = other.charset_;
+    dpi_ = other.dpi_;
+    Changed();
+}
+
+void TFont::SetDpi(int dpi) {
+    if (dpi == dpi_) return;
+    dpi_ = dpi;
     Changed();
 }
 
@@ -48,8 +56,8 @@ void TFont::SetCharset(BYTE charset) {
 
 LOGFONTW TFont::LogFont() const {
     LOGFONTW lf{};
-    WindowDC screen(nullptr);
-    lf.lfHeight = pixelHeight_ ? -pixelHeight_ : -::MulDiv(size_, ::GetDeviceCaps(screen.get(), LOGPIXELSY), 72);
+    const int dpi = dpi_ ? dpi_ : ScreenDpi();
+    lf.lfHeight = pixelHeight_ ? -ScaleToDpi(pixelHeight_, dpi) : -::MulDiv(size_, dpi, 72);
     lf.lfWeight = (style_ & fsBold) ? FW_BOLD : FW_NORMAL;
     lf.lfItalic = (style_ & fsItalic) != 0;
     lf.lfUnderline = (style_ & fsUnderline) != 0;

@@ -30,9 +30,12 @@ public:
 
     const std::wstring& Name() const noexcept { return name_; }
     int Size() const noexcept { return size_; }  // points
-    // Character height in pixels instead of a size in points (0: the size counts).
+    // Character height in 96-DPI pixels instead of a size in points (0: the size counts).
     int PixelHeight() const noexcept { return pixelHeight_; }
     void SetPixelHeight(int pixels);
+    // The DPI the font is drawn at (0, at first: the screen's).
+    int Dpi() const noexcept { return dpi_; }
+    void SetDpi(int dpi);
     unsigned Style() const noexcept { return style_; }
     COLORREF Color() const noexcept { return color_; }
     BYTE Charset() const noexcept { return charset_; }
@@ -44,7 +47,7 @@ public:
     void SetCharset(BYTE charset);
 
     HFONT Handle() const;  // owned by the font
-    // The font as the system describes it, its height in pixels of the screen.
+    // The font as the system describes it, its height in pixels at its DPI.
     LOGFONTW LogFont() const;
 
 private:
@@ -52,6 +55,7 @@ private:
     std::wstring name_;
     int size_ = 9;
     int pixelHeight_ = 0;
+    int dpi_ = 0;
     unsigned style_ = 0;
     COLORREF color_ = 0;
     BYTE charset_ = DEFAULT_CHARSET;

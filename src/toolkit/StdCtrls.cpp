@@ -64,22 +64,19 @@ bool TEdit::CommandNotify(WORD code) {
 }
 
 TLabel::TLabel(TWinControl* parent, const ControlParams& p, Look look) {
-    SIZE size{p.width, p.height};
-    if (size.cx == 0 || size.cy == 0) {
-        // No size given: as large as the caption in the parent's font.
-        WindowDC screen(nullptr);
-        SelectGuard font(screen.get(), parent->FontHandle());
-        SIZE text{};
-        ::GetTextExtentPoint32W(screen.get(), p.caption.c_str(), static_cast<int>(p.caption.size()), &text);
-        if (size.cx == 0) size.cx = text.cx + 2;
-        if (size.cy == 0) size.cy = text.cy + 2;
-    }
     CreateSystemControl({.className = L"STATIC", .caption = p.caption,
                          .style = static_cast<DWORD>(WS_VISIBLE | SS_NOPREFIX |
                                                      (look.wordWrap ? SS_LEFT : SS_LEFTNOWORDWRAP) |
                                                      (look.sunken ? SS_SUNKEN : 0)),
-                         .left = p.left, .top = p.top, .width = size.cx, .height = size.cy},
+                         .left = p.left, .top = p.top, .width = p.width, .height = p.height},
                         parent);
+    if (p.width != 0 && p.height != 0) return;
+    // No size given: as large as the caption in the parent's font, measured in pixels.
+    WindowDC screen(nullptr);
+    SelectGuard font(screen.get(), parent->FontHandle());
+    SIZE text{};
+    ::GetTextExtentPoint32W(screen.get(), p.caption.c_str(), static_cast<int>(p.caption.size()), &text);
+    SetBounds(Left(), Top(), p.width ? Width() : text.cx + 2, p.height ? Height() : text.cy + 2);
 }
 
 TGroupBox::TGroupBox(TWinControl* parent, const ControlParams& p) {
@@ -127,7 +124,7 @@ bool TSpinEdit::Notify(NMHDR* header, LRESULT& result) {
 
 TTransparentLabel::TTransparentLabel(TWinControl* parent, const ControlParams& p)
     : TGraphicControl(parent), caption_(p.caption) {
-    SetBounds(p.left, p.top, p.width, p.height);
+    SetDesignBounds(p.left, p.top, p.width, p.height);
 }
 
 void TTransparentLabel::Paint(HDC dc) {

@@ -3,6 +3,8 @@
 #include <cstring>
 #include <utility>
 
+#include "toolkit/Dpi.hpp"
+
 namespace {
 
 using Node = TTreeView::Node;
@@ -34,7 +36,7 @@ TTreeView::TTreeView(TWinControl* parent, TAlign align, const TFont& font) : fon
                          .exStyle = WS_EX_CLIENTEDGE},
                         parent);
     ::SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.Handle()), TRUE);
-    ::SendMessageW(Handle(), TVM_SETINDENT, 19, 0);
+    ::SendMessageW(Handle(), TVM_SETINDENT, ScaleToDpi(19, Dpi()), 0);
     SetAlign(align);
 }
 

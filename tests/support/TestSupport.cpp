@@ -165,9 +165,11 @@ std::wstring SaveScreenshot(const std::wstring& name) {
 }
 
 std::wstring SaveWindowShot(HWND wnd, const std::wstring& name) {
-    RECT rect{};
+    RECT rect{}, onScreen{};
     ::GetWindowRect(wnd, &rect);
-    return SaveScreenRect(rect, name);
+    const RECT screen{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+    ::IntersectRect(&onScreen, &rect, &screen);  // the part that is on the screen
+    return SaveScreenRect(onScreen, name);
 }
 
 bool TrayIconPresent(HWND owner, UINT id) {

@@ -1,0 +1,191 @@
+// Kestrum at 150 % display scaling (144 DPI): this program sets the user's scaling, runs its
+// tests in a copy of itself started under it, and puts the setting back. Its layouts are the
+// 96-DPI ones scaled, with no text cut, and the keys still start items.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+#include "data/clsShellIniFiles.hpp"
+#include "data/comFunc.hpp"
+#include "options/fmOpt.hpp"
+#include "support/E2EMain.hpp"
+#include "support/KestrumFixture.hpp"
+#include "support/KestrumProcess.hpp"
+#include "support/TestSupport.hpp"
+#include "support/XInput.hpp"
+#include "toolkit/Dpi.hpp"
+
+namespace {
+
+std::wstring g_kestrum, g_recordLaunch;
+constexpr wchar_t kDesktopKey[] = L"Control Panel\\Desktop";
+constexpr char kChildFlag[] = "--at-144-dpi";
+
+// The text of a static or button control wider than the control (the control's own font).
+bool TextCut(HWND control) {
+    wchar_t text[256] = {};
+    const int length = ::GetWindowTextW(control, text, 256);
+    if (length == 0) return false;
+    WindowDC dc(control);
+    SelectGuard font(dc.get(), reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0)));
+    SIZE size{};
+    ::GetTextExtentPoint32W(dc.get(), text, length, &size);
+    RECT client{};
+    ::GetClientRect(control, &client);
+    return size.cx > client.right;
+}
+
+std::vector<std::string> CutTexts(HWND window) {
+    std::vector<std::string> cut;
+    ForEachChildWindow(window, [&](HWND child) {
+        wchar_t className[32] = {}, text[256] = {};
+        ::GetClassNameW(child, className, 32);
+        const std::wstring kind = className;
+        const LONG style = ::GetWindowLongW(child, GWL_STYLE);
+        const bool plainButton = kind == L"Button" && (style & BS_TYPEMASK) != BS_GROUPBOX;
+        if ((kind == L"Static" || plainButton) && ::IsWindowVisible(child) && TextCut(child)) {
+            ::GetWindowTextW(child, text, 256);
+            cut.push_back(ToUtf8(text));
+        }
+        return true;
+    });
+    return cut;
+}
+
+class ScalingTest : public KestrumFixture {};
+
+}  // namespace
+
+const std::wstring& KestrumExePath() { return g_kestrum; }
+const std::wstring& RecordLaunchExePath() { return g_recordLaunch; }
+
+TEST(Scaling, LengthsScaleToTheNearestPixel) {
+    const struct {
+        int value, dpi, scaled;
+    } cases[] = {{632, 96, 632}, {632, 120, 790}, {632, 144, 948}, {632, 192, 1264}, {21, 144, 32},
+                 {25, 120, 31},   {75, 120, 94},   {1, 144, 2},      {0, 192, 0},      {-5, 144, -8}};
+    for (const auto& c : cases) EXPECT_EQ(ScaleToDpi(c.value, c.dpi), c.scaled) << c.value << " at " << c.dpi;
+}
+
+TEST_F(ScalingTest, TheOptionsDialogIsThe96DpiOneScaledWithNoTextCut) {
+    ASSERT_EQ(ScreenDpi(), 144);
+    SetIniFilePathForTests(kestrum->IniPath());
+    TfmOption dialog(nullptr);
+    dialog.Show();
+    RECT client{};
+    ::GetClientRect(dialog.Handle(), &client);
+    EXPECT_EQ(client.right, 948);
+    EXPECT_EQ(client.bottom, 714);
+    for (int page = 0; page < 3; ++page) {
+        dialog.Pages().SetActivePageIndex(page);
+        PumpMessages();
+        EXPECT_EQ(CutTexts(dialog.Handle()), std::vector<std::string>{}) << "page " << page;
+        if (page < 2) SaveWindowShot(dialog.Handle(), page ? L"options-appearance-page-144dpi" : L"options-files-page-144dpi");
+    }
+    SetIniFilePathForTests(L"");
+}
+
+TEST_F(ScalingTest, ADialogMovedToAMonitorOfAnotherScalingRescales) {
+    SetIniFilePathForTests(kestrum->IniPath());
+    TfmOption dialog(nullptr);
+    dialog.Show();
+    // Windows' message for a move to a 100 % monitor, with the bounds it suggests.
+    RECT suggested{0, 0, 632, 476};
+    ::AdjustWindowRectEx(&suggested, ::GetWindowLongW(dialog.Handle(), GWL_STYLE), TRUE,
+                         ::GetWindowLongW(dialog.Handle(), GWL_EXSTYLE));
+    ::SendMessageW(dialog.Handle(), WM_DPICHANGED, MAKEWPARAM(96, 96), reinterpret_cast<LPARAM>(&suggested));
+    PumpMessages();
+    RECT client{};
+    ::GetClientRect(dialog.Handle(), &client);
+    EXPECT_EQ(client.right, 632);
+    EXPECT_EQ(client.bottom, 476);
+    HWND cancel = nullptr;
+    ForEachChildWindow(dialog.Handle(), [&](HWND child) {
+        wchar_t text[32] = {};
+        ::GetWindowTextW(child, text, 32);
+        if (std::wstring(text) == L"キャンセル") cancel = child;
+        return !cancel;
+    });
+    ASSERT_TRUE(cancel);
+    RECT r{};
+    ::GetWindowRect(cancel, &r);
+    EXPECT_EQ(r.right - r.left, 80);
+    EXPECT_EQ(r.bottom - r.top, 24);
+    LOGFONTW font{};
+    ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(cancel, WM_GETFONT, 0, 0)), sizeof font, &font);
+    EXPECT_EQ(font.lfHeight, -12) << "the form's 12 pixels at 96 DPI";
+    SetIniFilePathForTests(L"");
+}
+
+TEST_F(ScalingTest, TheLauncherKeepsItsShareOfTheScreenAndItsKeys) {
+    {
+        TShellIniFile catalogue(kestrum->IniPath());
+        catalogue.WriteItemInfo({L"1", L"Tools"}, 1, 0);
+        catalogue.WriteItemInfo({L"A", L"Record", helper, L"-A", startFolder}, 1, 1);
+    }
+    StartResident();
+    XKeys("ctrl+k");
+    HWND launcher = kestrum->WaitWindow(L"TfmShow");
+    ASSERT_TRUE(launcher);
+    ASSERT_TRUE(XFocusComesTo("Kestrum"));
+    RECT rect{};
+    ::GetWindowRect(launcher, &rect);
+    EXPECT_EQ(rect.right - rect.left, 1200) << "800 at 96 DPI";
+    EXPECT_EQ(rect.bottom - rect.top, 900) << "600 at 96 DPI";
+    XKeys("1");
+    SaveWindowShot(launcher, L"launcher-group-selected-144dpi");
+    XKeys("a");
+    const std::wstring record = dir.File(L"launched.txt");
+    EXPECT_TRUE(WaitFor([&] { return FileExists(record); }));
+}
+
+// Runs the tests in a copy of this program started at 144 DPI, the user's setting put back
+// afterwards whatever happens.
+int RunAt144Dpi() {
+    DWORD previous = 0, size = sizeof previous;
+    const bool hadSetting = ::RegGetValueW(HKEY_CURRENT_USER, kDesktopKey, L"LogPixels", RRF_RT_REG_DWORD, nullptr,
+                                           &previous, &size) == ERROR_SUCCESS;
+    const DWORD dpi = 144;
+    ::RegSetKeyValueW(HKEY_CURRENT_USER, kDesktopKey, L"LogPixels", REG_DWORD, &dpi, sizeof dpi);
+    ScopeExit restore([&] {
+        if (hadSetting) {
+            ::RegSetKeyValueW(HKEY_CURRENT_USER, kDesktopKey, L"LogPixels", REG_DWORD, &previous, sizeof previous);
+        } else {
+            ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kDesktopKey, L"LogPixels");
+        }
+    });
+    std::wstring command = std::wstring(::GetCommandLineW()) + L" --at-144-dpi";
+    STARTUPINFOW startup{sizeof startup};
+    PROCESS_INFORMATION child{};
+    if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &child)) {
+        std::fprintf(stderr, "cannot start the scaled run\n");
+        return 1;
+    }
+    ::WaitForSingleObject(child.hProcess, INFINITE);
+    DWORD code = 1;
+    ::GetExitCodeProcess(child.hProcess, &code);
+    ::CloseHandle(child.hThread);
+    ::CloseHandle(child.hProcess);
+    return static_cast<int>(code);
+}
+
+int main(int argc, char** argv) {
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: %s <Kestrum.exe> <record_launch.exe>\n", argv[0]);
+        return 2;
+    }
+    if (std::string(argv[argc - 1]) != kChildFlag) return RunAt144Dpi();
+    // Aware of each monitor's scaling, as Kestrum.exe declares itself in its manifest.
+    using SetContextFn = BOOL(WINAPI*)(HANDLE);
+    if (auto setContext = reinterpret_cast<SetContextFn>(reinterpret_cast<void*>(
+            ::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "SetProcessDpiAwarenessContext"))))
+        setContext(reinterpret_cast<HANDLE>(-4));  // DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2
+    --argc;
+    ::testing::InitGoogleTest(&argc, argv);
+    g_kestrum = WindowsPath(argv[1]);
+    g_recordLaunch = WindowsPath(argv[2]);
+    return RUN_ALL_TESTS();
+}
