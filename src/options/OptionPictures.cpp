@@ -129,10 +129,3 @@ UniqueHimagelist MakeOptionPictures(int dpi) {
     }
     return images;
 }
-
-UniqueHbitmap OptionPictureBitmap(HIMAGELIST images, int index, COLORREF background) {
-    int width = 0, height = 0;
-    ::ImageList_GetIconSize(images, &width, &height);
-    return DrawnBitmap(width, height, background,
-                       [&](HDC dc) { ::ImageList_Draw(images, index, dc, 0, 0, ILD_TRANSPARENT); });
-}

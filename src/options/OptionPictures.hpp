@@ -12,5 +12,3 @@ enum OptionPicture : int {
 };
 
 UniqueHimagelist MakeOptionPictures(int dpi);
-// One picture on the background colour, at the list's size, for a menu entry.
-UniqueHbitmap OptionPictureBitmap(HIMAGELIST images, int index, COLORREF background);

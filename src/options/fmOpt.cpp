@@ -2,6 +2,7 @@
 
 #include "launcher/Launch.hpp"
 #include "options/OptionPictures.hpp"
+#include "toolkit/Dpi.hpp"
 #include "toolkit/Application.hpp"
 #include "toolkit/Dialogs.hpp"
 
@@ -89,10 +90,12 @@ void TfmOption::CreateMainMenu() {
         const std::wstring text = std::wstring(action.caption) + L"\t" + action.shortcutText;
         ::AppendMenuW(menu, MF_STRING, action.command, text.c_str());
         if (action.image < 0) continue;
-        menuPictures_.push_back(OptionPictureBitmap(images_, action.image, ::GetSysColor(COLOR_MENU)));
+        // Drawn by the dialog (MenuPicture): a bitmap of the entry's own would be inverted with
+        // the highlight under Wine, and would sit against the caption.
         MENUITEMINFOW info{sizeof info};
-        info.fMask = MIIM_BITMAP;
-        info.hbmpItem = menuPictures_.back().get();
+        info.fMask = MIIM_BITMAP | MIIM_DATA;
+        info.hbmpItem = HBMMENU_CALLBACK;
+        info.dwItemData = static_cast<ULONG_PTR>(action.image);
         ::SetMenuItemInfoW(menu, action.command, FALSE, &info);
     }
     if (::AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(files), L"ﾌｧｲﾙ設定(&F)")) filesMenu.release();
@@ -174,6 +177,18 @@ LRESULT TfmOption::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
                 return 0;
             }
             break;
+        case WM_MEASUREITEM:
+            if (auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam); item->CtlType == ODT_MENU) {
+                MeasureMenuPicture(*item);
+                return TRUE;
+            }
+            break;
+        case WM_DRAWITEM:
+            if (auto* item = reinterpret_cast<DRAWITEMSTRUCT*>(lParam); item->CtlType == ODT_MENU) {
+                DrawMenuPicture(*item);
+                return TRUE;
+            }
+            break;
         case WM_MENUSELECT:
             ShowCommandHint((HIWORD(wParam) & MF_POPUP) || HIWORD(wParam) == 0xFFFF ? 0 : LOWORD(wParam));
             break;
@@ -186,6 +201,23 @@ void TfmOption::RunCommand(int command) {
     if (const ActionSpec* action = FindAction(command)) (this->*action->run)();
 }
 
+// A menu entry's picture: the command's picture and a gap before the caption.
+void TfmOption::MeasureMenuPicture(MEASUREITEMSTRUCT& item) const {
+    int width = 0, height = 0;
+    ::ImageList_GetIconSize(images_, &width, &height);
+    item.itemWidth = static_cast<UINT>(width + ScaleToDpi(4, Dpi()));
+    item.itemHeight = static_cast<UINT>(height);
+}
+
+// Over whatever the menu painted (the highlight included), with its transparent parts left.
+void TfmOption::DrawMenuPicture(const DRAWITEMSTRUCT& item) const {
+    int width = 0, height = 0;
+    ::ImageList_GetIconSize(images_, &width, &height);
+    const RECT& r = item.rcItem;
+    ::ImageList_Draw(images_, static_cast<int>(item.itemData), item.hDC, r.left,
+                     r.top + (r.bottom - r.top - height) / 2, ILD_TRANSPARENT);
+}
+
 void TfmOption::ShowCommandHint(int command) {
     const ActionSpec* action = FindAction(command);
     Application->SetHint(action ? action->hint : L"");
@@ -194,6 +226,14 @@ void TfmOption::ShowCommandHint(int command) {
 void TfmOption::DisplayHint() { StatusBar1->SetPanelText(0, Application->Hint); }
 
 void TfmOption::Msg(MSG& msg, bool& handled) {
+    if (msg.message == WM_KEYDOWN && msg.wParam == VK_TAB && (::GetKeyState(VK_CONTROL) & 0x8000) &&
+        (msg.hwnd == Handle() || ::IsChild(Handle(), msg.hwnd))) {
+        // Ctrl+Tab and Ctrl+Shift+Tab step through the pages, as in every dialog with tabs.
+        const int count = PageControl1->PageCount(), step = (::GetKeyState(VK_SHIFT) & 0x8000) ? count - 1 : 1;
+        PageControl1->SetActivePageIndex((PageControl1->ActivePageIndex() + step) % count);
+        handled = true;
+        return;
+    }
     if (msg.message != WM_DROPFILES) return;
     handled = true;
     WMDROPFILES(reinterpret_cast<HDROP>(msg.wParam));

@@ -125,10 +125,11 @@ private:
     void Button2Click();
     bool SaveReportingErrors();
     void ShowCommandHint(int command);
+    void MeasureMenuPicture(MEASUREITEMSTRUCT& item) const;
+    void DrawMenuPicture(const DRAWITEMSTRUCT& item) const;
 
     HIMAGELIST images_ = nullptr;  // owned by imageList_
     UniqueHimagelist imageList_;
-    std::vector<UniqueHbitmap> menuPictures_;
     std::unique_ptr<TStatusBar> StatusBar1;
     std::unique_ptr<TPanel> pnBottom;
     std::unique_ptr<TButton> Button1, Button2, Button3;

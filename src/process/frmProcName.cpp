@@ -60,6 +60,7 @@ void TfmProcName::FormCreate() {
         // The dialog opens with the rows found so far.
         Application->HandleException(std::current_exception());
     }
+    lbProcName->FillWidthWithLastColumn();  // after the rows: a vertical scroll bar takes its share
 }
 
 void TfmProcName::GetExeFileName(std::wstring& fileName) const {

@@ -99,8 +99,8 @@ TStatusBar::TStatusBar(TWinControl* parent, int height, int panelWidth) {
                          .style = WS_VISIBLE | CCS_NOPARENTALIGN | CCS_NORESIZE | CCS_NODIVIDER,
                          .height = height},
                         parent);
-    int parts[] = {ScaleToDpi(panelWidth, Dpi()), -1};
-    ::SendMessageW(Handle(), SB_SETPARTS, 2, reinterpret_cast<LPARAM>(parts));
+    int parts[] = {ScaleToDpi(panelWidth, Dpi())};  // one panel; the bar beyond it stays plain
+    ::SendMessageW(Handle(), SB_SETPARTS, 1, reinterpret_cast<LPARAM>(parts));
     SetAlign(TAlign::alBottom);
 }
 
@@ -127,6 +127,11 @@ TListView::TListView(TWinControl* parent, const RECT& r, HIMAGELIST smallImages)
                         parent);
     ::SendMessageW(Handle(), LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
     ::SendMessageW(Handle(), LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(smallImages));
+}
+
+void TListView::FillWidthWithLastColumn() {
+    const int count = Header_GetItemCount(ListView_GetHeader(Handle()));
+    if (count > 0) ListView_SetColumnWidth(Handle(), count - 1, LVSCW_AUTOSIZE_USEHEADER);
 }
 
 void TListView::AddColumn(const std::wstring& caption, int width) {

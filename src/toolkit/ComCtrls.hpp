@@ -57,6 +57,8 @@ class TListView : public TWinControl {
 public:
     TListView(TWinControl* parent, const RECT& bounds, HIMAGELIST smallImages);
     void AddColumn(const std::wstring& caption, int width);  // 96-DPI units
+    // The last column takes the width the list has left (no scroll bar for nothing).
+    void FillWidthWithLastColumn();
     // Appends a row; returns its index.
     int AddItem(const std::wstring& caption, int image);
     int Count() const;

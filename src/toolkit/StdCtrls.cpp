@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <imm.h>
 
+#include <algorithm>
 #include <climits>
 #include <cwchar>
 
@@ -66,7 +67,7 @@ bool TEdit::CommandNotify(WORD code) {
 TLabel::TLabel(TWinControl* parent, const ControlParams& p, Look look) {
     CreateSystemControl({.className = L"STATIC", .caption = p.caption,
                          .style = static_cast<DWORD>(WS_VISIBLE | SS_NOPREFIX |
-                                                     (look.wordWrap ? SS_LEFT : SS_LEFTNOWORDWRAP) |
+                                                     (look.wordWrap ? SS_LEFT | SS_EDITCONTROL : SS_LEFTNOWORDWRAP) |
                                                      (look.sunken ? SS_SUNKEN : 0)),
                          .left = p.left, .top = p.top, .width = p.width, .height = p.height},
                         parent);
@@ -117,7 +118,9 @@ bool TSpinEdit::Notify(NMHDR* header, LRESULT& result) {
     if (header->hwndFrom != arrows_.get() || header->code != UDN_DELTAPOS) return false;
     // The arrows count from what the box holds now, whatever was typed.
     const auto* change = reinterpret_cast<NMUPDOWN*>(header);
-    SetValue(Value() + change->iDelta);
+    // Stops at the ends of the whole numbers instead of running over.
+    const long long next = static_cast<long long>(Value()) + change->iDelta;
+    SetValue(static_cast<int>(std::clamp<long long>(next, INT_MIN, INT_MAX)));
     result = 1;  // the box is set already
     return true;
 }

@@ -56,7 +56,7 @@ private:
 // How a label shows its text.
 struct TLabelLook {
     bool sunken = false;    // drawn in a sunken bevel frame
-    bool wordWrap = false;  // long texts broken into lines
+    bool wordWrap = false;  // long texts broken into lines, a word longer than a line too
 };
 
 class TLabel : public TWinControl {

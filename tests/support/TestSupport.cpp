@@ -202,10 +202,14 @@ INPUT KeyInput(WORD vk, bool up) {
 }
 }  // namespace
 
-void SendCtrlKey(WORD vk) {
-    INPUT inputs[] = {KeyInput(VK_CONTROL, false), KeyInput(vk, false), KeyInput(vk, true),
-                      KeyInput(VK_CONTROL, true)};
-    ::SendInput(static_cast<UINT>(std::size(inputs)), inputs, sizeof(INPUT));
+void SendCtrlKey(WORD vk, bool shift) {
+    std::vector<INPUT> inputs = {KeyInput(VK_CONTROL, false), KeyInput(vk, false), KeyInput(vk, true),
+                                 KeyInput(VK_CONTROL, true)};
+    if (shift) {
+        inputs.insert(inputs.begin() + 1, KeyInput(VK_SHIFT, false));
+        inputs.insert(inputs.end() - 1, KeyInput(VK_SHIFT, true));
+    }
+    ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
 void SendKey(WORD vk) {

@@ -69,7 +69,7 @@ bool ResidentStartUpDone(HWND main);
 bool HotKeyTaken(UINT vk);
 
 // Presses Ctrl + the key through the system's input queue, as a user's keyboard would.
-void SendCtrlKey(WORD vk);
+void SendCtrlKey(WORD vk, bool shift = false);  // with Shift too when asked
 // Presses and releases one key.
 void SendKey(WORD vk);
 // Types the text through the system's input queue as characters, whatever keys they would take

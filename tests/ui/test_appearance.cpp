@@ -12,6 +12,7 @@
 #include "toolkit/Application.hpp"
 #include "toolkit/CommonDialogs.hpp"
 #include "toolkit/Dialogs.hpp"
+#include "toolkit/Exceptions.hpp"
 #include "toolkit/Module.hpp"
 
 namespace {
@@ -88,6 +89,26 @@ TEST_F(AppearanceTest, EveryFieldRoundTripsAndOutOfRangeValuesFollowTheColourRul
     EXPECT_EQ(saved.WinWidth, -5);
     EXPECT_EQ(saved.WinHeight, 5000);
     EXPECT_EQ(saved.GrpWinWidth, 0);
+}
+
+TEST_F(AppearanceTest, TheArrowsStopAtTheEndsOfTheWholeNumbers) {
+    TfmOption dialog(nullptr);
+    TSpinEdit& size = dialog.Appearance().SizeEdit(0);
+    for (const auto& [start, key, end] : {std::tuple{INT_MAX, VK_UP, INT_MAX}, {INT_MIN, VK_DOWN, INT_MIN}, {7, VK_UP, 8}}) {
+        size.SetValue(start);
+        ::SendMessageW(size.Handle(), WM_KEYDOWN, key, 0);  // the arrow keys step as the arrows do
+        EXPECT_EQ(size.Value(), end) << start;
+    }
+}
+
+TEST_F(AppearanceTest, CtrlTabStepsThroughThePagesBothWays) {
+    TfmOption dialog(nullptr);
+    dialog.Show();
+    dialog.Tree().SetFocus();
+    for (const auto& [shift, page] : {std::pair{false, 1}, {false, 2}, {false, 0}, {true, 2}, {true, 1}}) {
+        SendCtrlKey(VK_TAB, shift);
+        EXPECT_TRUE(WaitFor([&] { return dialog.Pages().ActivePageIndex() == page; })) << page;
+    }
 }
 
 TEST_F(AppearanceTest, AClearedOrWrongSizeSavesAsZero) {
@@ -234,4 +255,31 @@ TEST(StartUpLink, TheShortcutStartsThisProgramFromItsFolderAndIsReplaced) {
     }
     EXPECT_EQ(links, 1);
     ::DeleteFileW(link.c_str());
+}
+
+TEST(StartUpLink, AStartUpFolderThatCannotBeFoundIsReportedAndNothingIsWritten) {
+    // The user's start-up folder moved to a drive that is not there.
+    constexpr wchar_t kShellFolders[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+    std::wstring saved(MAX_PATH, L'\0');
+    DWORD size = DWORD(saved.size() * sizeof(wchar_t));
+    const bool hadValue = ::RegGetValueW(HKEY_CURRENT_USER, kShellFolders, L"Startup", RRF_RT_ANY | RRF_NOEXPAND,
+                                         nullptr, saved.data(), &size) == ERROR_SUCCESS;
+    const wchar_t missing[] = L"Q:\\not here\\Startup";
+    ::RegSetKeyValueW(HKEY_CURRENT_USER, kShellFolders, L"Startup", REG_EXPAND_SZ, missing, sizeof missing);
+    ScopeExit restore([&] {
+        if (hadValue) {
+            ::RegSetKeyValueW(HKEY_CURRENT_USER, kShellFolders, L"Startup", REG_EXPAND_SZ, saved.c_str(), size);
+        } else {
+            ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kShellFolders, L"Startup");
+        }
+    });
+    ComInitializer com;
+    std::wstring message;
+    try {
+        CreateStartUpLink();
+    } catch (const Exception& e) {
+        message = e.Message;
+    }
+    EXPECT_EQ(message, L"スタートアップフォルダが見つかりません。ショートカットは作成されませんでした");
+    EXPECT_FALSE(FileExists(StartUpLinkPath(missing, ExePath())));
 }

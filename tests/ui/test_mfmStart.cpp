@@ -223,6 +223,14 @@ TEST_F(ResidentTest, TheMenuEntriesInOrder) {
     EXPECT_EQ(::GetMenuItemCount(resident.PopupMenu().Handle()), 6);
 }
 
+TEST_F(ResidentTest, TheTrayIconsHandleGoesAtTheEnding) {
+    const long icons = HandleCount(HandleKind::Icon);
+    Start();
+    EXPECT_EQ(HandleCount(HandleKind::Icon), icons + 1) << "the tray's icon";
+    Ending();
+    EXPECT_EQ(HandleCount(HandleKind::Icon), icons);
+}
+
 TEST_F(ResidentTest, ExitAsksAndOnlyYesEndsTheProgram) {
     ObservedMain& resident = Start();
     answer = mrNo;

@@ -139,5 +139,6 @@ TEST(ProcessPicker, ListsRunningProgramsWithTheirIcons) {
     picker.GetExeFileName(chosen);
     EXPECT_EQ(chosen, linger);
     picker.Show();
+    EXPECT_FALSE(::GetWindowLongW(rows.Handle(), GWL_STYLE) & WS_HSCROLL) << "the column fits the list";
     SaveWindowShot(picker.Handle(), L"process-picker");
 }
