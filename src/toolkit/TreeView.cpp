@@ -7,6 +7,36 @@
 
 namespace {
 
+// The cursor of a drag that can drop here: the arrow with a small sheet at its foot (Windows
+// has no system cursor for it). Drawn for the system's cursor size.
+UniqueHicon MakeDragCursor() {
+    const int size = ::GetSystemMetrics(SM_CXCURSOR);
+    auto at = [size](int units) { return ::MulDiv(units, size, 32); };  // on a 32-unit grid
+    const POINT arrow[] = {{0, 0}, {0, at(16)}, {at(4), at(12)}, {at(7), at(19)},
+                           {at(9), at(18)}, {at(6), at(11)}, {at(11), at(11)}};
+    const RECT sheet{at(9), at(20), at(19), at(28)};
+    WindowDC screen(nullptr);
+    UniqueHbitmap mask(::CreateBitmap(size, size, 1, 1, nullptr));
+    UniqueHbitmap color(::CreateCompatibleBitmap(screen.get(), size, size));
+    UniqueHdc maskDc(::CreateCompatibleDC(screen.get())), colorDc(::CreateCompatibleDC(screen.get()));
+    {
+        // The mask is white (the screen shows through) but for the shapes; the colour is black
+        // but for the shapes: white with a black outline.
+        SelectGuard maskBitmap(maskDc.get(), mask.get()), colorBitmap(colorDc.get(), color.get());
+        const RECT all{0, 0, size, size};
+        ::FillRect(maskDc.get(), &all, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+        ::FillRect(colorDc.get(), &all, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
+        for (HDC dc : {maskDc.get(), colorDc.get()}) {
+            SelectGuard pen(dc, ::GetStockObject(BLACK_PEN));
+            SelectGuard brush(dc, ::GetStockObject(dc == maskDc.get() ? BLACK_BRUSH : WHITE_BRUSH));
+            ::Polygon(dc, arrow, static_cast<int>(std::size(arrow)));
+            ::Rectangle(dc, sheet.left, sheet.top, sheet.right, sheet.bottom);
+        }
+    }
+    ICONINFO info{FALSE, 0, 0, mask.get(), color.get()};
+    return UniqueHicon(::CreateIconIndirect(&info));
+}
+
 using Node = TTreeView::Node;
 
 Node NextNode(HWND tree, Node node, UINT relation) {
@@ -208,6 +238,7 @@ bool TTreeView::Notify(NMHDR* header, LRESULT& result) {
             // Dragging a node selects it, as pressing it would.
             dragSource_ = reinterpret_cast<NMTREEVIEWW*>(header)->itemNew.hItem;
             dragAccepted_ = false;
+            dragCursor_ = MakeDragCursor();
             Select(dragSource_);
             ::SetCapture(Handle());
             return true;
@@ -223,7 +254,7 @@ LRESULT TTreeView::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
             case WM_MOUSEMOVE: {
                 const Node target = NodeAt(point);
                 dragAccepted_ = OnDragOver && OnDragOver(target, point);
-                ::SetCursor(::LoadCursorW(nullptr, dragAccepted_ ? IDC_ARROW : IDC_NO));
+                ::SetCursor(dragAccepted_ && dragCursor_ ? dragCursor_.get() : ::LoadCursorW(nullptr, IDC_NO));
                 return 0;
             }
             case WM_LBUTTONUP: EndDrag(true, point); return 0;
@@ -248,6 +279,8 @@ LRESULT TTreeView::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 void TTreeView::EndDrag(bool drop, POINT point) {
     const Node source = std::exchange(dragSource_, nullptr);
     if (::GetCapture() == Handle()) ::ReleaseCapture();
+    ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));  // before its drag cursor goes
+    dragCursor_.reset();
     ::InvalidateRect(Handle(), nullptr, TRUE);  // the drop highlight goes
     if (!drop) return;
     const Node target = NodeAt(point);

@@ -82,6 +82,7 @@ private:
     std::unordered_map<Node, std::unique_ptr<NodeRecord>> records_;
     Node dragSource_ = nullptr;
     bool dragAccepted_ = false;
+    UniqueHicon dragCursor_;  // while a node is dragged
 };
 
 // BeginUpdate for a scope.

@@ -300,7 +300,24 @@ TEST_F(JourneyE2E, AnItemDraggedOntoAnotherGroupMovesAndEscapeCancelsOnlyTheDrag
     };
 
     // Escape while the button is still down: the drag ends, the dialog and its edits stay.
+    XMoveTo(centre(node(1, 2)));
+    const HCURSOR plainCursor = [] {
+        CURSORINFO info{sizeof info};
+        ::GetCursorInfo(&info);
+        return info.hCursor;
+    }();
     XDragTo(centre(node(1, 2)), centre(node(2, 0)), false);
+    // The cursor tells whether a drop is allowed: over a group another cursor than over an
+    // item (where an item cannot go), and neither is the plain arrow of before the drag.
+    auto cursor = [] {
+        CURSORINFO info{sizeof info};
+        ::GetCursorInfo(&info);
+        return info.hCursor;
+    };
+    ASSERT_TRUE(WaitFor([&] { return cursor() != plainCursor; })) << "over group 2";
+    const HCURSOR overGroup = cursor();
+    XMoveTo(centre(node(2, 1)));
+    EXPECT_TRUE(WaitFor([&] { return cursor() != overGroup && cursor() != plainCursor; })) << "over an item";
     XKeys("Escape");
     XButtonUp();
     EXPECT_TRUE(kestrum->WaitWindow(L"TfmOption")) << "the dialog is still open";

@@ -72,6 +72,10 @@ void XDragTo(POINT from, POINT to, bool release) {
     XDoTool(steps + " sleep 0.1" + (release ? " mouseup 1" : ""));
 }
 
+void XMoveTo(POINT to) {
+    XDoTool("mousemove " + std::to_string(to.x) + " " + std::to_string(to.y) + " sleep 0.1");
+}
+
 void XButtonUp() { XDoTool("mouseup 1"); }
 
 POINT TrayIconPoint() {

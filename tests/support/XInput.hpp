@@ -22,6 +22,8 @@ void XClick(POINT point, int button = 1, int count = 1);
 // there, releases it.
 void XDragTo(POINT from, POINT to, bool release = true);
 void XButtonUp();
+// Moves the pointer, buttons as they are.
+void XMoveTo(POINT to);
 // Where the tray icon of the desktop's task bar sits (the right end, the only icon there).
 POINT TrayIconPoint();
 // The name of the X window that has the keyboard focus (a Windows window's caption), or "".
