@@ -163,16 +163,17 @@ void TForm::SetClientSizeCentered(int clientWidth, int clientHeight) {
     const DWORD style = static_cast<DWORD>(::GetWindowLongPtrW(Handle(), GWL_STYLE));
     const DWORD exStyle = static_cast<DWORD>(::GetWindowLongPtrW(Handle(), GWL_EXSTYLE));
     ::AdjustWindowRectEx(&rect, style, ::GetMenu(Handle()) != nullptr, exStyle);
-    CenterWithSize(rect.right - rect.left, rect.bottom - rect.top);
+    RECT work{};
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    CenterWithSize(rect.right - rect.left, rect.bottom - rect.top, work);
 }
 
 void TForm::SetSizeCentered(int width, int height) {
-    CenterWithSize(ScaleToDpi(width, Dpi()), ScaleToDpi(height, Dpi()));
+    const RECT screen{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+    CenterWithSize(ScaleToDpi(width, Dpi()), ScaleToDpi(height, Dpi()), screen);
 }
 
-void TForm::CenterWithSize(int width, int height) {
-    RECT work{};
-    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    SetBounds(work.left + (work.right - work.left - width) / 2, work.top + (work.bottom - work.top - height) / 2,
+void TForm::CenterWithSize(int width, int height, const RECT& area) {
+    SetBounds(area.left + (area.right - area.left - width) / 2, area.top + (area.bottom - area.top - height) / 2,
               width, height);
 }

@@ -19,9 +19,9 @@ public:
     int ModalResult = 0;
 
     void SetLeftTop(int left, int top);
-    // The window at this outer size (96-DPI units), centred in the work area.
+    // The window at this outer size (96-DPI units), centred on the screen.
     void SetSizeCentered(int width, int height);
-    // Sizes the window for this client area (96-DPI units) and centres it on the screen.
+    // Sizes the window for this client area (96-DPI units) and centres it in the work area.
     void SetClientSizeCentered(int clientWidth, int clientHeight);
 
     // The control that gets the focus when a form with dialog keys is first activated (unset:
@@ -63,7 +63,7 @@ protected:
     void FocusActiveControl();
 
 private:
-    void CenterWithSize(int width, int height);  // pixels
+    void CenterWithSize(int width, int height, const RECT& area);  // pixels
     // Moved to a monitor of another scaling: the suggested bounds, every control scaled.
     void DpiChanged(int dpi, const RECT& suggested);
     LRESULT DialogActivate(WPARAM wParam, LPARAM lParam);
