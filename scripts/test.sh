@@ -37,4 +37,5 @@ done
 # The release package, with the screenshots just taken.
 (cd build && cpack -G ZIP >/dev/null) || { echo "packaging failed"; status=1; }
 ls build/Kestrum-*-win64.zip >/dev/null 2>&1 || { echo "no release package"; status=1; }
+scripts/check-package.sh build/Kestrum-*-win64.zip || status=1
 exit $status
