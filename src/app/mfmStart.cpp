@@ -24,7 +24,18 @@ UINT TaskbarCreatedMessage() {
     return message;
 }
 
+HotKeyRegistrar& Registrar() {
+    static HotKeyRegistrar registrar;
+    return registrar;
+}
+
+BOOL RegisterOneKey(HWND wnd, int id, UINT modifiers, UINT key) {
+    return Registrar() ? Registrar()(wnd, id, modifiers, key) : ::RegisterHotKey(wnd, id, modifiers, key);
+}
+
 }  // namespace
+
+void SetHotKeyRegistrarForTests(HotKeyRegistrar registrar) { Registrar() = std::move(registrar); }
 
 UINT HandleCountMessage() {
     static const UINT message = ::RegisterWindowMessageW(L"Kestrum.HandleCount");
@@ -126,7 +137,10 @@ bool TfmMain::RegisterOneHotKey(int id, const wchar_t* atomName, const std::wstr
     }
     hotKeyAtoms_.push_back(std::move(atom));
     std::optional<UINT> key = HotKeyCode(setting);
-    if (!key || !::RegisterHotKey(Handle(), id, MOD_CONTROL, *key)) {
+    // No auto-repeat: a held Ctrl+Y would otherwise stack options dialogs whose saves overwrite
+    // each other (Windows 7 and later; older systems refuse the flag, so it is tried without).
+    if (!key || (!RegisterOneKey(Handle(), id, MOD_CONTROL | MOD_NOREPEAT, *key) &&
+                 !RegisterOneKey(Handle(), id, MOD_CONTROL, *key))) {
         // In front of everything, also of the top-most launcher of a Kestrum already running.
         ShowMessage(kHotKeyFailed, MB_TOPMOST);
         return false;

@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -20,6 +21,10 @@ constexpr UINT WM_TRAYNOTIFY = WM_USER + 0xA2;  // the tray icon's callback mess
 // Answered by the resident window with the live count of one kind of handle (wParam: the
 // HandleKind), so a long-running test can see that nothing leaks.
 UINT HandleCountMessage();
+
+// Registers the hot keys in place of RegisterHotKey (tests see the modifiers); nullptr: the system.
+using HotKeyRegistrar = std::function<BOOL(HWND, int, UINT modifiers, UINT key)>;
+void SetHotKeyRegistrarForTests(HotKeyRegistrar registrar);
 
 constexpr int kLauncherHotKeyId = 1;
 constexpr int kOptionsHotKeyId = 2;

@@ -108,6 +108,18 @@ TEST_F(ResidentTest, StartsHiddenWithCtrlKAndCtrlYThatReachTheOpeners) {
     EXPECT_TRUE(boxes.empty()) << "a clean ending reports nothing";
 }
 
+TEST_F(ResidentTest, HotKeysAreRegisteredWithoutAutoRepeat) {
+    // Wine ignores the flag; Windows then sends one message for a held Ctrl+Y, not one per repeat.
+    std::vector<UINT> modifiers;
+    SetHotKeyRegistrarForTests([&](HWND wnd, int id, UINT mods, UINT key) {
+        modifiers.push_back(mods);
+        return ::RegisterHotKey(wnd, id, mods, key);
+    });
+    ScopeExit restore([] { SetHotKeyRegistrarForTests(nullptr); });
+    Start();
+    EXPECT_EQ(modifiers, (std::vector<UINT>{MOD_CONTROL | MOD_NOREPEAT, MOD_CONTROL | MOD_NOREPEAT}));
+}
+
 TEST_F(ResidentTest, LowerCaseSettingsNameTheLetterKeysNotKeypadKeys) {
     WriteIni("[EMVDATA]\r\nMAINKEY=j\r\nOPTIONKEY=u\r\n");
     Start();
