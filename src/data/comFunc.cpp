@@ -3,6 +3,7 @@
 #include <variant>
 
 #include "toolkit/Exceptions.hpp"
+#include "toolkit/Handles.hpp"
 #include "toolkit/IniFiles.hpp"
 #include "toolkit/Module.hpp"
 #include "toolkit/Strings.hpp"
@@ -123,6 +124,32 @@ bool FitsAnsiCodePage(const TEmvData& data) {
            FitsAnsiCodePage(data.NormalFontName) && FitsAnsiCodePage(data.SelectFontName);
 }
 
+namespace {
+
+// What the copy holds reaches the disk before it replaces the file: a power cut then leaves the
+// old file or the new one, never a short one.
+void FlushToDisk(const std::wstring& path) {
+    UniqueHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file.get() != INVALID_HANDLE_VALUE) ::FlushFileBuffers(file.get());
+}
+
+// Another program (an antivirus, the indexer, a sync client) may hold the file for a moment:
+// the replace is tried again for about two seconds before it counts as refused.
+bool ReplaceRetrying(const std::wstring& from, const std::wstring& to) {
+    constexpr int kAttempts = 40;
+    constexpr DWORD kPauseMs = 50;
+    for (int attempt = 1;; ++attempt) {
+        if (::MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+        const DWORD error = ::GetLastError();
+        const bool held = error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION || error == ERROR_ACCESS_DENIED;
+        if (!held || attempt == kAttempts) return false;
+        ::Sleep(kPauseMs);
+    }
+}
+
+}  // namespace
+
 void ChangeIniFileSafely(const std::wstring& path, bool needsUtf16,
                          const std::function<void(const std::wstring& copy)>& write) {
     auto refused = [&] { return EIniFileException(path + L" に書き込めません"); };
@@ -148,8 +175,8 @@ void ChangeIniFileSafely(const std::wstring& path, bool needsUtf16,
         // Back to the ANSI code page only when the text of the whole file fits it: other
         // sections and unknown keys keep their characters too.
         if (!needsUtf16 && IniFileFitsAnsiCodePage(copy)) SetIniFileEncoding(copy, IniEncoding::Ansi);
-        if (!::MoveFileExW(copy.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-            throw refused();
+        FlushToDisk(copy);
+        if (!ReplaceRetrying(copy, path)) throw refused();
     } catch (...) {
         removeCopies();
         throw;

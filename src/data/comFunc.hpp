@@ -63,7 +63,9 @@ bool HasEmvData(const std::wstring& path);
 // Changes the INI file all or nothing: the writes go to a copy beside it, which replaces the
 // file only when every write succeeded; the file as it was is then kept as "<path>.bak". When
 // anything fails the file and its backup stay as they were, the copies are removed and the error
-// goes on (EIniFileException "<path> に書き込めません" for a file or folder that refuses).
+// goes on (EIniFileException "<path> に書き込めません" for a file or folder that refuses). The
+// copy is on the disk before it replaces the file; a file another program holds for a moment
+// is waited for (about two seconds).
 // The copy is UTF-16 while the new texts need characters the ANSI code page lacks (so nothing
 // is saved as "?"); otherwise it goes back to the ANSI code page when the whole file fits it.
 void ChangeIniFileSafely(const std::wstring& path, bool needsUtf16,

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include "data/comFunc.hpp"
 #include "support/TestSupport.hpp"
 #include "toolkit/Exceptions.hpp"
@@ -88,15 +90,34 @@ TEST_F(SettingsFileTest, SaveToAMissingFileWritesTheKeysInTableOrder) {
 
 TEST_F(SettingsFileTest, SaveKeepsTheCatalogueAndReplacesKeysInPlace) {
     const std::string catalogue = "[DATA]\r\nGROUP-00001KEY-00000=1\r\nGROUP-00001NAME-00000=\x83\x63\x81\x5B\x83\x8B\r\n";
-    WriteFileBytes(path, "[EMVDATA]\r\nWINWIDTH=1\r\nMAINKEY=Z\r\n" + catalogue);
+    WriteFileBytes(path, "[EMVDATA]\r\nWINWIDTH=1\r\n;mine\r\nMyKey=kept\r\nmainkey=Z\r\n" + catalogue);
     TEmvData data = Loaded();
     data.WinWidth = 1024;
     SaveEmvData(data);
     const std::string bytes = ReadFileBytes(path);
-    // The two existing keys stay where they stood; the others follow them.
-    EXPECT_EQ(bytes.rfind("[EMVDATA]\r\nWINWIDTH=1024\r\nMAINKEY=Z\r\nOPTIONKEY=Y\r\n", 0), 0u) << bytes;
+    // The existing keys stay where they stood, as spelt; other lines stay; the rest follow.
+    EXPECT_EQ(bytes.rfind("[EMVDATA]\r\nWINWIDTH=1024\r\n;mine\r\nMyKey=kept\r\nmainkey=Z\r\nOPTIONKEY=Y\r\n", 0), 0u)
+        << bytes;
     EXPECT_NE(bytes.find(catalogue), std::string::npos);
     EXPECT_EQ(Loaded(), data);
+}
+
+TEST_F(SettingsFileTest, AFileHeldForAMomentByAnotherProgramIsSavedWhole) {
+    WriteFileBytes(path, "[EMVDATA]\r\nMAINKEY=Q\r\n");
+    // Held open, readable but not replaceable, as a scanner holds it, and let go after a moment.
+    HANDLE held = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    std::thread release([held] {
+        ::Sleep(300);
+        ::CloseHandle(held);
+    });
+    TEmvData data = Loaded();
+    data.MainKey = L"J";
+    EXPECT_NO_THROW(ChangeIniFileSafely(path, false, [&](const std::wstring& copy) { SaveEmvData(data, copy); }));
+    release.join();
+    EXPECT_EQ(Loaded(), data);
+    EXPECT_EQ(ReadFileBytes(path + L".bak"), "[EMVDATA]\r\nMAINKEY=Q\r\n");
 }
 
 TEST_F(SettingsFileTest, ARefusedSaveReportsTheFile) {
