@@ -132,7 +132,7 @@ void TfmMain::CloseNotifyIcon(UINT id) {
 bool TfmMain::RegisterOneHotKey(int id, const wchar_t* atomName, const std::wstring& setting) {
     UniqueAtom atom(::GlobalAddAtomW(atomName));
     if (!atom) {
-        ShowMessage(kAtomFailed);
+        ShowMessage(kAtomFailed, MB_TOPMOST);
         return false;
     }
     hotKeyAtoms_.push_back(std::move(atom));
@@ -168,8 +168,12 @@ bool TfmMain::UnSetHotKey() {
 
 void TfmMain::TrayNotify(UINT mouseMessage) {
     switch (mouseMessage) {
-        case WM_LBUTTONDBLCLK: ShowDisplay(); break;
+        case WM_LBUTTONDBLCLK:
+            TakeForegroundForUser();
+            ShowDisplay();
+            break;
         case WM_RBUTTONDOWN: {
+            userWindow_ = ::GetForegroundWindow();  // the menu takes the foreground
             POINT pt{};
             ::GetCursorPos(&pt);
             ppmMenu->Popup(pt.x, pt.y);
@@ -179,7 +183,13 @@ void TfmMain::TrayNotify(UINT mouseMessage) {
     }
 }
 
+void TfmMain::TakeForegroundForUser() {
+    userWindow_ = ::GetForegroundWindow();
+    ::SetForegroundWindow(Handle());
+}
+
 void TfmMain::WMHotKey(int id) {
+    TakeForegroundForUser();
     if (id == kLauncherHotKeyId) ShowDisplay();
     else OpenOptions();
 }
@@ -199,7 +209,7 @@ void TfmMain::CLOSE1Click() {
 }
 
 void TfmMain::RunLauncherWindow() {
-    TfmShow launcher(Handle());
+    TfmShow launcher(Handle(), userWindow_);
     launcher.SetLeftTop(0, 0);
     launcher.ShowModal();
 }

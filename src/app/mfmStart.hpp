@@ -51,6 +51,11 @@ protected:
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
     // Create the window, show it modally and destroy it when it closes.
     virtual void RunLauncherWindow();
+    // The user asked for a window of ours (hot key, tray): the window in front is noted and
+    // the foreground taken while the right to take it is fresh (Windows grants it for the
+    // hot key's or the click's message, not after slow work).
+    void TakeForegroundForUser();
+    HWND userWindow_ = nullptr;  // in front when the user asked
     virtual void RunOptionsDialog();
 
 private:

@@ -81,7 +81,8 @@ bool TTypeAhead::Catch(WPARAM message, const KBDLLHOOKSTRUCT& key) {
 // the options dialog) takes its keys the usual way.
 bool TTypeAhead::AnotherOfOurWindowsInFront() const {
     const HWND front = ::GetForegroundWindow();
-    if (!front || front == target_ || front == startForeground_) return false;
+    // The hidden resident window holds the foreground while the launcher opens: not a box.
+    if (!front || front == target_ || front == startForeground_ || !::IsWindowVisible(front)) return false;
     DWORD process = 0;
     ::GetWindowThreadProcessId(front, &process);
     return process == ::GetCurrentProcessId();

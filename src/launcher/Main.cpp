@@ -10,7 +10,7 @@
 #include "toolkit/Dialogs.hpp"
 #include "toolkit/ShellApi.hpp"
 
-TfmShow::TfmShow(HWND owner) {
+TfmShow::TfmShow(HWND owner, HWND previous) : previousForeground_(previous) {
     CreateFormWindow({.className = L"TfmShow", .caption = L"Kestrum", .style = WS_POPUP | WS_CLIPCHILDREN,
                       .exStyle = WS_EX_TOPMOST | WS_EX_TOOLWINDOW, .owner = owner});
     FormCreate();
@@ -67,7 +67,13 @@ void TfmShow::FormShow() {
 
 void TfmShow::UserActive() {
     if (leaving_) return;
-    ::SetForegroundWindow(Handle());
+    // Windows may refuse the foreground (the right to take it was used up): a top-most window
+    // that cannot get the keys would only sit in the way.
+    if (!TakeForeground(Handle())) {
+        typeAhead_.Stop();
+        Close();
+        return;
+    }
     ::SetFocus(Handle());
     focusRequestsLeft_ = kFocusRequests;
     ::SetTimer(Handle(), kFocusTimer, USER_TIMER_MINIMUM, nullptr);

@@ -19,7 +19,9 @@ constexpr UINT WM_USERACTIVE = WM_USER + 0x65;  // posted to itself once it is o
 
 class TfmShow : public TForm {
 public:
-    explicit TfmShow(HWND owner);
+    // previous: the window that had the keyboard when the launcher was asked for, which Escape
+    // gives it back to.
+    explicit TfmShow(HWND owner, HWND previous = ::GetForegroundWindow());
     ~TfmShow() override;
 
     TKestrum& GroupDisplay() noexcept { return *groupDisplay_; }
@@ -44,7 +46,7 @@ private:
     void Leave();
 
     // First, so the keys are caught from before the window exists.
-    HWND previousForeground_ = ::GetForegroundWindow();
+    HWND previousForeground_;
     bool leaving_ = false;  // Escape was typed: the launcher no longer asks for the focus
     TTypeAhead typeAhead_{[this] { Leave(); }};
 

@@ -93,5 +93,10 @@ void TfmItem::FormShow() {
     // Only a visible window can come to the front.
     Show();
     FocusActiveControl();
-    ::SetForegroundWindow(Handle());
+    // Refused (the files came from another program, which kept the foreground): the task-bar
+    // button flashes until the user comes, instead of a dialog waiting unseen.
+    if (!TakeForeground(Handle())) {
+        FLASHWINFO flash{sizeof flash, Handle(), FLASHW_ALL | FLASHW_TIMERNOFG, 0, 0};
+        ::FlashWindowEx(&flash);
+    }
 }

@@ -63,8 +63,9 @@ std::vector<TToolBar::Button> TfmOption::ToolButtons() {
 }
 
 TfmOption::TfmOption(HWND owner) {
+    // A task-bar button of its own: a dialog that lost the race for the foreground can be found.
     CreateFormWindow({.className = L"TfmOption", .caption = L"オプション設定", .style = kDialogStyle,
-                      .exStyle = kDialogExStyle, .owner = owner});
+                      .exStyle = kDialogExStyle | WS_EX_APPWINDOW, .owner = owner});
     SetDialogKeys(true);
     CreateMainMenu();
     SetClientSizeCentered(632, 476);

@@ -26,6 +26,20 @@ HWND FindDescendant(HWND window, int id) {
 
 }  // namespace
 
+namespace {
+std::function<bool(HWND)>& ForegroundTaker() {
+    static std::function<bool(HWND)> taker;
+    return taker;
+}
+}  // namespace
+
+bool TakeForeground(HWND wnd) {
+    if (ForegroundTaker()) return ForegroundTaker()(wnd);
+    return ::SetForegroundWindow(wnd) && ::GetForegroundWindow() == wnd;
+}
+
+void SetForegroundTakerForTests(std::function<bool(HWND)> taker) { ForegroundTaker() = std::move(taker); }
+
 void TForm::CreateFormWindow(const WindowParams& params) {
     WindowParams form = params;
     if (!form.background) form.background = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);

@@ -7,6 +7,11 @@
 
 #include "toolkit/Controls.hpp"
 
+// Brings the window to the foreground as SetForegroundWindow does (tests answer in its place:
+// Windows may refuse where Wine never does); true when it is in front.
+bool TakeForeground(HWND wnd);
+void SetForegroundTakerForTests(std::function<bool(HWND)> taker);
+
 class TForm : public TWinControl {
 public:
     // Shows the form modally: the other windows of the thread are disabled and a nested message

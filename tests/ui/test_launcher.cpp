@@ -143,6 +143,13 @@ TEST_F(LauncherTest, FullWidthCharactersAndTheKeypadsDigitsCountAsTheirKeys) {
     for (const ShellOpenRequest& launch : launches) EXPECT_EQ(launch.file, L"notepad.exe");
 }
 
+TEST_F(LauncherTest, ALauncherRefusedTheForegroundClosesInsteadOfStayingInTheWay) {
+    SetForegroundTakerForTests([](HWND) { return false; });  // as Windows may answer
+    ScopeExit restore([] { SetForegroundTakerForTests(nullptr); });
+    EXPECT_TRUE(Run([](ScriptedLauncher&) {})) << "closed on its own, without Escape";
+    EXPECT_TRUE(launches.empty());
+}
+
 TEST_F(LauncherTest, AnItemIsStartedWithItsParametersAndStartFolder) {
     Run([](ScriptedLauncher& launcher) {
         Char(launcher, '1');
