@@ -33,7 +33,18 @@ BOOL RegisterOneKey(HWND wnd, int id, UINT modifiers, UINT key) {
     return Registrar() ? Registrar()(wnd, id, modifiers, key) : ::RegisterHotKey(wnd, id, modifiers, key);
 }
 
+NotifyIconCaller& NotifyCaller() {
+    static NotifyIconCaller caller;
+    return caller;
+}
+
+BOOL CallNotifyIcon(DWORD message, NOTIFYICONDATAW* data) {
+    return NotifyCaller() ? NotifyCaller()(message, data) : ::Shell_NotifyIconW(message, data);
+}
+
 }  // namespace
+
+void SetNotifyIconCallerForTests(NotifyIconCaller caller) { NotifyCaller() = std::move(caller); }
 
 void SetHotKeyRegistrarForTests(HotKeyRegistrar registrar) { Registrar() = std::move(registrar); }
 
@@ -80,12 +91,16 @@ LRESULT TfmMain::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_STARTUP: StartUp(); return 0;
         case WM_TRAYNOTIFY: TrayNotify(static_cast<UINT>(lParam)); return 0;
         case WM_HOTKEY: WMHotKey(static_cast<int>(wParam)); return 0;
+        case WM_TIMER:
+            if (wParam != kTrayRetryTimer || !NotifyIconData) return TForm::WndProc(msg, wParam, lParam);
+            ShowTrayIcon();
+            return 0;
         case WM_SETTINGCHANGE:
             if (IsEnvironmentChange(reinterpret_cast<const wchar_t*>(lParam))) RefreshEnvironment();
             return TForm::WndProc(msg, wParam, lParam);
         default:
             if (msg == TaskbarCreatedMessage() && NotifyIconData) {
-                ::Shell_NotifyIconW(NIM_ADD, NotifyIconData.get());
+                ShowTrayIcon();
                 return 0;
             }
             if (msg == HandleCountMessage())
@@ -118,7 +133,18 @@ void TfmMain::AddNotifyIcon() {
     data->hIcon = trayIcon_.get();
     wcsncpy(data->szTip, L"Kestrum", 63);
     NotifyIconData = std::move(data);
-    ::Shell_NotifyIconW(NIM_ADD, NotifyIconData.get());  // a failure leaves the hot keys
+    // The shell announces itself when it comes (TaskbarCreated); an elevated Kestrum must let
+    // that message through from the shell, which runs with less rights.
+    ::ChangeWindowMessageFilterEx(Handle(), TaskbarCreatedMessage(), MSGFLT_ALLOW, nullptr);
+    ShowTrayIcon();  // a failure leaves the hot keys working
+}
+
+void TfmMain::ShowTrayIcon() {
+    if (CallNotifyIcon(NIM_ADD, NotifyIconData.get())) {
+        ::KillTimer(Handle(), kTrayRetryTimer);
+        return;
+    }
+    ::SetTimer(Handle(), kTrayRetryTimer, 1000, nullptr);
 }
 
 void TfmMain::CloseNotifyIcon(UINT id) {
@@ -126,7 +152,8 @@ void TfmMain::CloseNotifyIcon(UINT id) {
     NotifyIconData->cbSize = NOTIFYICONDATAW_V1_SIZE;
     NotifyIconData->hWnd = Handle();
     NotifyIconData->uID = id;
-    ::Shell_NotifyIconW(NIM_DELETE, NotifyIconData.get());
+    ::KillTimer(Handle(), kTrayRetryTimer);
+    CallNotifyIcon(NIM_DELETE, NotifyIconData.get());
 }
 
 bool TfmMain::RegisterOneHotKey(int id, const wchar_t* atomName, const std::wstring& setting) {

@@ -26,6 +26,10 @@ UINT HandleCountMessage();
 using HotKeyRegistrar = std::function<BOOL(HWND, int, UINT modifiers, UINT key)>;
 void SetHotKeyRegistrarForTests(HotKeyRegistrar registrar);
 
+// Calls Shell_NotifyIcon in its place (tests make the shell refuse); nullptr: the shell.
+using NotifyIconCaller = std::function<BOOL(DWORD message, NOTIFYICONDATAW* data)>;
+void SetNotifyIconCallerForTests(NotifyIconCaller caller);
+
 constexpr int kLauncherHotKeyId = 1;
 constexpr int kOptionsHotKeyId = 2;
 
@@ -55,6 +59,9 @@ protected:
     // the foreground taken while the right to take it is fresh (Windows grants it for the
     // hot key's or the click's message, not after slow work).
     void TakeForegroundForUser();
+    // Shows the tray icon; while the shell refuses (not ready yet at logon) a timer tries again.
+    void ShowTrayIcon();
+    static constexpr UINT_PTR kTrayRetryTimer = 1;
     HWND userWindow_ = nullptr;  // in front when the user asked
     virtual void RunOptionsDialog();
 

@@ -139,6 +139,10 @@ void TfmOption::FormCreate() {
     appearance_->GroupPreview().LoadLines(0);
     tvShell->Clear();
     ::DragAcceptFiles(tvShell->Handle(), TRUE);
+    // Files dropped by Explorer reach an elevated Kestrum too (its messages come from a program
+    // with less rights; 0x0049 is the system's WM_COPYGLOBALDATA that carries the drop).
+    for (UINT message : {UINT(WM_DROPFILES), UINT(WM_COPYDATA), 0x0049u})
+        ::ChangeWindowMessageFilterEx(tvShell->Handle(), message, MSGFLT_ALLOW, nullptr);
     previousFilter_ = std::exchange(Application->OnMessage, [this](MSG& msg, bool& handled) { Msg(msg, handled); });
     acLoadShellExecute();
     SetWindowFromEmvData(settings);

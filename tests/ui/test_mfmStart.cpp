@@ -243,6 +243,20 @@ TEST_F(ResidentTest, TheTrayIconsHandleGoesAtTheEnding) {
     EXPECT_EQ(HandleCount(HandleKind::Icon), icons);
 }
 
+TEST_F(ResidentTest, ATrayIconTheShellRefusesAtLogonIsAddedOnALaterTry) {
+    int refusals = 2, adds = 0;
+    SetNotifyIconCallerForTests([&](DWORD message, NOTIFYICONDATAW* data) {
+        if (message == NIM_ADD && (++adds, refusals-- > 0)) return FALSE;  // the shell not ready yet
+        return ::Shell_NotifyIconW(message, data);
+    });
+    ScopeExit restore([] { SetNotifyIconCallerForTests(nullptr); });
+    ObservedMain& resident = Start();
+    EXPECT_FALSE(TrayIconPresent(resident.Handle(), 1));
+    EXPECT_TRUE(WaitFor([&] { return TrayIconPresent(resident.Handle(), 1); }, std::chrono::seconds(5)));
+    EXPECT_EQ(adds, 3);
+    EXPECT_TRUE(HotKeyTaken('K')) << "the hot keys did not wait for the icon";
+}
+
 TEST_F(ResidentTest, ExitAsksAndOnlyYesEndsTheProgram) {
     ObservedMain& resident = Start();
     answer = mrNo;
