@@ -155,6 +155,8 @@ void ChangeIniFileSafely(const std::wstring& path, bool needsUtf16,
     auto refused = [&] { return EIniFileException(path + L" に書き込めません"); };
     const DWORD attributes = ::GetFileAttributesW(path.c_str());
     const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
+    // UTF-8 with its mark, which the profile functions cannot write: the copy becomes UTF-16.
+    if (exists && IniFileHasUtf8Mark(path)) needsUtf16 = true;
     // A file the user marked read-only stays untouched, whoever runs the program.
     if (exists && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))) throw refused();
 

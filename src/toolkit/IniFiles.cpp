@@ -117,15 +117,57 @@ std::wstring_view Unquoted(std::wstring_view value) {
 
 }  // namespace
 
+namespace {
+
+std::wstring ReadIniText(const std::wstring& path);
+
+// Section names compare as the profile functions compare them: blanks around, any letter case.
+bool SameSectionName(std::wstring_view name, std::wstring_view section) {
+    name = TrimBlanks(name);
+    return ::CompareStringOrdinal(name.data(), static_cast<int>(name.size()), section.data(),
+                                  static_cast<int>(section.size()), TRUE) == CSTR_EQUAL;
+}
+
+// The section's lines from the file's text, as GetPrivateProfileSection hands them: trimmed,
+// each ended by a null, without blank and comment lines.
+std::wstring SectionLinesFromText(const std::wstring& text, const std::wstring& section) {
+    std::wstring lines;
+    bool inSection = false;
+    for (size_t pos = 0; pos < text.size();) {
+        size_t end = text.find(L'\n', pos);
+        if (end == std::wstring::npos) end = text.size();
+        std::wstring_view line = TrimBlanks(std::wstring_view(text).substr(pos, end - pos));
+        pos = end + 1;
+        if (!line.empty() && line.back() == L'\r') line = TrimBlanks(line.substr(0, line.size() - 1));
+        if (!line.empty() && line.front() == L'[') {
+            const size_t close = line.find(L']');
+            inSection = close != std::wstring_view::npos && SameSectionName(line.substr(1, close - 1), section);
+        } else if (inSection && !line.empty() && line.front() != L';') {
+            lines.append(line);
+            lines += L'\0';
+        }
+    }
+    return lines;
+}
+
+}  // namespace
+
 TIniSection::TIniSection(const std::wstring& fileName, const std::wstring& section) {
-    // The function cuts what does not fit and then returns the size less 2; grow until it fits.
-    std::wstring buffer(32 * 1024, L'\0');
+    std::wstring buffer;
     DWORD length = 0;
-    for (;;) {
-        length = ::GetPrivateProfileSectionW(section.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()),
-                                             fileName.c_str());
-        if (length + 2 < buffer.size()) break;
-        buffer.resize(buffer.size() * 4);
+    if (IniFileHasUtf8Mark(fileName)) {
+        // Not for the profile functions, which read such a file as the ANSI code page.
+        buffer = SectionLinesFromText(ReadIniText(fileName), section);
+        length = static_cast<DWORD>(buffer.size());
+    } else {
+        // The function cuts what does not fit and then returns the size less 2; grow until it fits.
+        buffer.assign(32 * 1024, L'\0');
+        for (;;) {
+            length = ::GetPrivateProfileSectionW(section.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()),
+                                                 fileName.c_str());
+            if (length + 2 < buffer.size()) break;
+            buffer.resize(buffer.size() * 4);
+        }
     }
     for (size_t pos = 0; pos < length;) {
         const size_t end = buffer.find(L'\0', pos);
@@ -179,6 +221,8 @@ std::string ReadWholeFile(const std::wstring& path) {
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
+bool IsUtf8MarkedText(const std::string& bytes) { return bytes.rfind("\xEF\xBB\xBF", 0) == 0; }
+
 bool IsUtf16Text(const std::string& bytes) {
     return bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
            static_cast<unsigned char>(bytes[1]) == 0xFE;
@@ -198,6 +242,11 @@ std::wstring DecodeIniText(const std::string& bytes) {
     std::wstring text;
     if (IsUtf16Text(bytes)) {
         text.assign(reinterpret_cast<const wchar_t*>(bytes.data() + 2), (bytes.size() - 2) / 2);
+    } else if (IsUtf8MarkedText(bytes)) {
+        const std::string_view utf8 = std::string_view(bytes).substr(3);
+        text.resize(utf8.size());
+        text.resize(::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), text.data(),
+                                          static_cast<int>(text.size())));
     } else if (!bytes.empty()) {
         text.resize(bytes.size());
         text.resize(::MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(),
@@ -223,7 +272,17 @@ void WriteBytes(const std::wstring& path, const std::string& bytes, std::ios::op
     if (!file) throw EIniFileException(path + L" に書き込めません");
 }
 
+std::wstring ReadIniText(const std::wstring& path) { return DecodeIniText(ReadWholeFile(path)); }
+
 }  // namespace
+
+bool IniFileHasUtf8Mark(const std::wstring& path) {
+    std::ifstream in(std::filesystem::path(path), std::ios::binary);
+    std::string mark(3, '\0');
+    in.read(mark.data(), 3);
+    mark.resize(static_cast<size_t>(in.gcount()));
+    return IsUtf8MarkedText(mark);
+}
 
 bool IniFileFitsAnsiCodePage(const std::wstring& path) {
     return !IsUtf16File(path) || FitsAnsiCodePage(DecodeIniText(ReadWholeFile(path)));

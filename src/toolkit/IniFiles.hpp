@@ -71,3 +71,7 @@ void AppendIniFileText(const std::wstring& path, const std::wstring& text);
 // True when the whole text of the file (any section, any key) fits the ANSI code page: always
 // for a file stored in it, for a UTF-16 file when every character has its place there.
 bool IniFileFitsAnsiCodePage(const std::wstring& path);
+// True for a file that starts with the UTF-8 byte-order mark (some editors write it). The
+// profile functions of Windows read such a file as the ANSI code page: its sections are read
+// from the text here, and a save makes it UTF-16.
+bool IniFileHasUtf8Mark(const std::wstring& path);

@@ -2,6 +2,7 @@
 
 #include <thread>
 
+#include "data/clsShellIniFiles.hpp"
 #include "data/comFunc.hpp"
 #include "support/TestSupport.hpp"
 #include "toolkit/Exceptions.hpp"
@@ -118,6 +119,28 @@ TEST_F(SettingsFileTest, AFileHeldForAMomentByAnotherProgramIsSavedWhole) {
     release.join();
     EXPECT_EQ(Loaded(), data);
     EXPECT_EQ(ReadFileBytes(path + L".bak"), "[EMVDATA]\r\nMAINKEY=Q\r\n");
+}
+
+TEST_F(SettingsFileTest, AUtf8FileWithItsMarkIsReadAsUtf8AndSavedAsUtf16WithItsTexts) {
+    // Written by an editor that marks UTF-8: names in Japanese and Korean, a value in quotes.
+    const std::wstring font = L"ＭＳ ゴシック", name = L"한국어 メモ帳", param = L"\"x y\"";
+    WriteFileBytes(path, "\xEF\xBB\xBF[EMVDATA]\r\nNORMALFONTNAME=" + ToUtf8(font) + "\r\n[DATA]\r\n"
+                         "GROUP-00001KEY-00000=1\r\nGROUP-00001NAME-00000=" + ToUtf8(name) + "\r\n"
+                         "GROUP-00001PARAM-00000=\"" + ToUtf8(param) + "\"\r\n");
+    auto check = [&](const char* when) {
+        EXPECT_EQ(Loaded().NormalFontName, font) << when;
+        TItemInfo group;
+        TShellIniFile(path).ReadItemInfo(1, 0, group);
+        EXPECT_EQ(group.Name, name) << when;
+        EXPECT_EQ(group.Param, param) << when;
+    };
+    check("read");
+    TEmvData data = Loaded();
+    data.WinWidth = 640;
+    ChangeIniFileSafely(path, false, [&](const std::wstring& copy) { SaveEmvData(data, copy); });
+    EXPECT_EQ(ReadFileBytes(path).substr(0, 2), "\xFF\xFE") << "UTF-16 with its mark";
+    check("saved");
+    EXPECT_EQ(Loaded().WinWidth, 640);
 }
 
 TEST_F(SettingsFileTest, ARefusedSaveReportsTheFile) {
