@@ -2,6 +2,7 @@
 #pragma once
 
 #include <windows.h>
+#include <imm.h>
 #include <objbase.h>
 
 #include <atomic>
@@ -12,7 +13,7 @@
 // weeks, so a count that grows with use is a leak. Tests read the counts (see HandleCount).
 enum class HandleKind : int {
     Window, GdiObject, DC, Icon, Menu, Hook, Atom, Accelerator, ImageList, Kernel, Memory, Timer, HotKey, Com,
-    Module, PidList, Count
+    Module, PidList, InputContext, Count
 };
 
 inline std::atomic<long>& HandleCounter(HandleKind kind) noexcept {
@@ -79,6 +80,7 @@ using UniqueHglobal = Unique<HGLOBAL, &::GlobalFree, HandleKind::Memory>;
 using UniqueHhook = Unique<HHOOK, &::UnhookWindowsHookEx, HandleKind::Hook>;
 using UniqueAtom = Unique<ATOM, &::GlobalDeleteAtom, HandleKind::Atom>;  // a global atom
 using UniqueHaccel = Unique<HACCEL, &::DestroyAcceleratorTable, HandleKind::Accelerator>;
+using UniqueHimc = Unique<HIMC, &::ImmDestroyContext, HandleKind::InputContext>;  // from ImmCreateContext
 
 // A DC of a window from GetDC, given back with ReleaseDC.
 class WindowDC {

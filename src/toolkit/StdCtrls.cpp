@@ -40,6 +40,14 @@ TEdit::TEdit(TWinControl* parent, const ControlParams& p, ImeMode ime) : ime_(im
                         parent);
     // Without an input method the keys arrive as plain characters (one-character key boxes).
     if (ime_ == ImeMode::Disabled) ::ImmAssociateContext(Handle(), nullptr);
+    if (ime_ == ImeMode::On || ime_ == ImeMode::Closed) {
+        ownContext_.reset(::ImmCreateContext());
+        if (ownContext_) ::ImmAssociateContext(Handle(), ownContext_.get());
+    }
+}
+
+TEdit::~TEdit() {
+    if (ownContext_) ::ImmAssociateContext(Handle(), nullptr);  // the context goes after this
 }
 
 LRESULT TEdit::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {

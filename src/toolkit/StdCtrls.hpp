@@ -42,6 +42,7 @@ public:
     // whenever the box gets the focus; Disabled gives the box no input method at all.
     enum class ImeMode { Default, On, Closed, Disabled };
     TEdit(TWinControl* parent, const ControlParams& params, ImeMode ime = ImeMode::Default);
+    ~TEdit() override;
     std::function<void()> OnChange;
 
 protected:
@@ -51,6 +52,9 @@ protected:
 private:
     void ApplyImeMode();
     ImeMode ime_;
+    // An On or Closed box has an input context of its own: what it switches stays with it and
+    // does not leak, through the thread's shared context, into the controls after it.
+    UniqueHimc ownContext_;
 };
 
 // How a label shows its text.

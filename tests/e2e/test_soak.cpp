@@ -22,7 +22,8 @@
 namespace {
 
 const char* const kKindNames[] = {"window", "GDI object", "DC", "icon", "menu", "hook", "atom", "accelerator",
-                                  "image list", "kernel", "memory", "timer", "hot key", "COM", "module", "pidl"};
+                                  "image list", "kernel", "memory", "timer", "hot key", "COM", "module", "pidl",
+                                  "input context"};
 static_assert(std::size(kKindNames) == static_cast<size_t>(HandleKind::Count));
 
 std::vector<long> Counts(HWND main) {

@@ -230,6 +230,13 @@ TEST_F(InputDialogTest, PathBoxesStartWithTheInputMethodClosedAndKeyBoxesHaveNon
             ::ImmReleaseContext(box->Handle(), context);
         }
         EXPECT_EQ(statusOnFocus(*form.edFileName), 0) << "... and it is closed again on the next visit";
+        // What the title box switched on stays with it: the controls after it (a button here,
+        // the catalogue tree after the dialog) keep the thread's input method as it was.
+        EXPECT_EQ(statusOnFocus(*form.edName), 1);
+        form.Button1->SetFocus();
+        HIMC shared = ::ImmGetContext(form.Button1->Handle());
+        EXPECT_FALSE(shared && ::ImmGetOpenStatus(shared));
+        if (shared) ::ImmReleaseContext(form.Button1->Handle(), shared);
         Press(VK_ESCAPE);
     });
 }
