@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "toolkit/Dpi.hpp"
+#include "toolkit/ShellApi.hpp"
 
 namespace {
 
@@ -103,10 +104,7 @@ void TLineMgr::DrawHighlight() {
 void TLineMgr::DrawIcon() {
     // The shell is asked once per line, not at every redraw, hover and selection.
     if (iconOf_ != FileName) {
-        SHFILEINFOW info{};
-        icon_.reset(!FileName.empty() && ::SHGetFileInfoW(FileName.c_str(), 0, &info, sizeof info, SHGFI_ICON)
-                        ? info.hIcon
-                        : nullptr);
+        icon_.reset(LookUpFileIcon(FileName));  // a network path: its type's icon, the share untouched
         iconOf_ = FileName;
     }
     if (icon_) Canvas().DrawIcon(icon_.get(), 0, 0, Height(), Height());

@@ -11,6 +11,7 @@
 #include "options/fmIInput.hpp"
 #include "process/frmProcName.hpp"
 #include "toolkit/Dialogs.hpp"
+#include "toolkit/ShellApi.hpp"
 #include "toolkit/Strings.hpp"
 
 namespace {
@@ -85,6 +86,8 @@ TItemInfo FileToItemInfo(const std::wstring& path) {
 
 bool ShowsMissingMark(const std::wstring& fileName) {
     if (UpCaseAscii(std::wstring_view(fileName).substr(0, 4)) == L"HTTP") return false;
+    // A share that does not answer would hold the dialog for many seconds: no mark instead.
+    if (IsNetworkPath(fileName)) return false;
     const DWORD attributes = ::GetFileAttributesW(fileName.c_str());
     return attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }

@@ -22,3 +22,12 @@ void SetShellOpenerForTests(ShellOpener opener);
 
 // ShellExecute with the request (empty texts passed as empty texts); returns its result code.
 INT_PTR ShellOpen(const ShellOpenRequest& request);
+
+// True for a path on a network share (\\server\share, \\?\UNC\…) or on a drive mapped to one:
+// touching it may wait on the network for many seconds. Asking does not touch the share.
+bool IsNetworkPath(const std::wstring& path);
+// The flags to look up a file's icon with: for a network path the icon of its type, taken
+// without touching the share.
+UINT FileIconLookupFlags(const std::wstring& path);
+// The file's icon (nullptr when the shell has none), looked up with those flags.
+HICON LookUpFileIcon(const std::wstring& path);

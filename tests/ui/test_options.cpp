@@ -1,6 +1,8 @@
 // The options dialog with its catalogue tree, against real INI files.
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include <functional>
 #include <vector>
 
@@ -99,6 +101,10 @@ TEST_F(OptionsTest, MissingMarkRules) {
     EXPECT_TRUE(ShowsMissingMark(L""));
     EXPECT_TRUE(ShowsMissingMark(L"C:\\windows")) << "a folder counts as missing";
     EXPECT_FALSE(ShowsMissingMark(L"C:\\windows\\notepad.exe"));
+    // A share is not asked (it may not answer for seconds): no mark, at once.
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(ShowsMissingMark(L"\\\\no-such-server\\share\\gone.exe"));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(50));
 }
 
 TEST_F(OptionsTest, SaveNumbersDenselyInTreeOrderAndKeepsTheSettings) {

@@ -1,8 +1,12 @@
 // What the launcher takes from the keyboard and what a start makes of %NAME%.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+#include <shellapi.h>
+
 #include "launcher/Environment.hpp"
 #include "launcher/LauncherKeys.hpp"
+#include "toolkit/ShellApi.hpp"
 
 TEST(LauncherKeys, KeysAreTakenByTheKeyPressed) {
     const UINT scanOfN = ::MapVirtualKeyW('N', MAPVK_VK_TO_VSC), scanOf1 = ::MapVirtualKeyW('1', MAPVK_VK_TO_VSC);
@@ -25,6 +29,20 @@ TEST(LauncherKeys, TypedCharactersCountAsTheirAsciiKeys) {
         {L'！', L'!'}, {L'あ', L'あ'}, {L'ｱ', L'ｱ'}, {L'é', L'é'},
     };
     for (const auto& [typed, key] : cases) EXPECT_EQ(LauncherKeyOfChar(typed), key) << int(typed);
+}
+
+TEST(NetworkPaths, AreToldFromThePathAndTheirIconsComeFromTheType) {
+    const std::pair<const wchar_t*, bool> cases[] = {
+        {L"\\\\server\\share\\tool.exe", true}, {L"\\\\?\\UNC\\server\\share\\tool.exe", true},
+        {L"\\\\?\\C:\\tools\\tool.exe", false}, {L"C:\\windows\\notepad.exe", false},
+        {L"notepad.exe", false}, {L"http://example.com/", false}, {L"", false},
+    };
+    for (const auto& [path, network] : cases) {
+        EXPECT_EQ(IsNetworkPath(path), network) << path;
+        EXPECT_EQ((FileIconLookupFlags(path) & SHGFI_USEFILEATTRIBUTES) != 0, network) << path;
+    }
+    UniqueHicon typeIcon(LookUpFileIcon(L"\\\\no-such-server\\share\\tool.exe"));
+    EXPECT_TRUE(typeIcon) << "the icon of a program file, without asking the server";
 }
 
 TEST(ExpandVariables, DefinedNamesAreExpandedTheRestStaysAsWritten) {
