@@ -212,10 +212,13 @@ void TfmMain::TrayNotify(UINT mouseMessage) {
 
 void TfmMain::TakeForegroundForUser() {
     userWindow_ = ::GetForegroundWindow();
-    ::SetForegroundWindow(Handle());
+    DWORD process = 0;
+    ::GetWindowThreadProcessId(userWindow_, &process);
+    if (process != ::GetCurrentProcessId()) ::SetForegroundWindow(Handle());  // ours in front already: kept
 }
 
 void TfmMain::WMHotKey(int id) {
+    if (id == kLauncherHotKeyId && FShowCount != 0) return;  // the launcher is open: nothing changes
     TakeForegroundForUser();
     if (id == kLauncherHotKeyId) ShowDisplay();
     else OpenOptions();

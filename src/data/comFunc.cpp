@@ -1,6 +1,7 @@
 #include "data/comFunc.hpp"
 
 #include <variant>
+#include <vector>
 
 #include "toolkit/Exceptions.hpp"
 #include "toolkit/Handles.hpp"
@@ -91,13 +92,15 @@ void LoadEmvData(TEmvData& data) {
 void SaveEmvData(TEmvData data) { SaveEmvData(std::move(data), IniFilePath()); }
 
 void SaveEmvData(TEmvData data, const std::wstring& path) {
-    TIniFile ini(path);
+    // One write of the file, not one per key (each of which rewrites the whole file).
+    std::vector<std::pair<std::wstring, std::wstring>> values;
     for (const SettingsKey& entry : kKeys) {
         if (auto* s = std::get_if<StringField>(&entry.field))
-            ini.WriteString(kSection, entry.key, data.*(s->member));
+            values.emplace_back(entry.key, QuoteIniValue(data.*(s->member)));
         else if (auto* i = std::get_if<IntegerField>(&entry.field))
-            ini.WriteInteger(kSection, entry.key, data.*(i->member));
+            values.emplace_back(entry.key, std::to_wstring(data.*(i->member)));
     }
+    WriteIniSectionValues(path, kSection, values);
 }
 
 bool HasEmvData(const std::wstring& path) {

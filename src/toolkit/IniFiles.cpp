@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cwctype>
 #include <fstream>
@@ -303,4 +304,69 @@ void SetIniFileEncoding(const std::wstring& path, IniEncoding encoding) {
     std::string out = EncodeIniText(DecodeIniText(bytes), toUtf16);
     if (toUtf16) out.insert(0, "\xFF\xFE", 2);  // the byte-order mark
     WriteBytes(path, out, std::ios::trunc);
+}
+
+namespace {
+
+// The key of a "key=value" line, blanks around it taken away; empty for other lines.
+std::wstring_view LineKey(std::wstring_view line) {
+    const size_t equals = line.find(L'=');
+    return equals == std::wstring_view::npos ? std::wstring_view() : TrimBlanks(line.substr(0, equals));
+}
+
+bool IsSectionHeader(std::wstring_view line) {
+    line = TrimBlanks(line);
+    return !line.empty() && line.front() == L'[';
+}
+
+}  // namespace
+
+void WriteIniSectionValues(const std::wstring& path, const std::wstring& section,
+                           const std::vector<std::pair<std::wstring, std::wstring>>& values) {
+    ::WritePrivateProfileStringW(nullptr, nullptr, nullptr, path.c_str());  // cached writes to disk
+    const std::string bytes = ReadWholeFile(path);
+    const bool utf16 = IsUtf16Text(bytes) || IsUtf8MarkedText(bytes);
+    // The lines without their ends; the file's lines end in CRLF as the profile functions write.
+    std::vector<std::wstring> lines;
+    const std::wstring text = DecodeIniText(bytes);
+    for (size_t pos = 0; pos < text.size();) {
+        size_t end = text.find(L'\n', pos);
+        if (end == std::wstring::npos) end = text.size();
+        std::wstring line = text.substr(pos, end - pos);
+        if (!line.empty() && line.back() == L'\r') line.pop_back();
+        lines.push_back(std::move(line));
+        pos = end + 1;
+    }
+    auto header = std::find_if(lines.begin(), lines.end(), [&](const std::wstring& line) {
+        if (!IsSectionHeader(line)) return false;
+        const std::wstring_view name = TrimBlanks(line);
+        const size_t close = name.find(L']');
+        return close != std::wstring_view::npos && SameSectionName(name.substr(1, close - 1), section);
+    });
+    if (header == lines.end()) {
+        lines.push_back(L"[" + section + L"]");
+        header = lines.end() - 1;
+    }
+    const size_t first = static_cast<size_t>(header - lines.begin()) + 1;
+    size_t last = first;  // one past the section's last non-blank line
+    for (size_t i = first; i < lines.size() && !IsSectionHeader(lines[i]); ++i)
+        if (!TrimBlanks(lines[i]).empty()) last = i + 1;
+    std::vector<std::wstring> added;
+    for (const auto& [key, value] : values) {
+        bool found = false;
+        for (size_t i = first; i < last && !found; ++i) {
+            const std::wstring_view stored = LineKey(lines[i]);
+            if (stored.empty() || !SameSectionName(stored, key)) continue;
+            lines[i] = std::wstring(stored) + L'=' + value;
+            found = true;
+        }
+        if (!found) added.push_back(key + L'=' + value);
+    }
+    lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(last), added.begin(), added.end());
+    std::wstring out;
+    for (const std::wstring& line : lines) out += line + L"\r\n";
+    std::string encoded = EncodeIniText(out, utf16);
+    if (utf16) encoded.insert(0, "\xFF\xFE", 2);
+    WriteBytes(path, encoded, std::ios::trunc);
+    ::WritePrivateProfileStringW(nullptr, nullptr, nullptr, path.c_str());  // read anew from here on
 }

@@ -3,6 +3,8 @@
 
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 #include <string_view>
 #include <unordered_map>
 
@@ -75,3 +77,10 @@ bool IniFileFitsAnsiCodePage(const std::wstring& path);
 // profile functions of Windows read such a file as the ANSI code page: its sections are read
 // from the text here, and a save makes it UTF-16.
 bool IniFileHasUtf8Mark(const std::wstring& path);
+// Sets the keys of the section in one write of the file, with the lines key-by-key writes give:
+// a key already there takes its value where it stands (its spelling kept), the others follow
+// the section's last line in the given order, a missing section goes at the end; every other
+// line stays as it is. Values are written as given (quote them with QuoteIniValue). Throws
+// EIniFileException "<path> に書き込めません" when the file cannot be written.
+void WriteIniSectionValues(const std::wstring& path, const std::wstring& section,
+                           const std::vector<std::pair<std::wstring, std::wstring>>& values);
