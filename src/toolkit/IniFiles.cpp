@@ -229,14 +229,23 @@ bool IsUtf16Text(const std::string& bytes) {
            static_cast<unsigned char>(bytes[1]) == 0xFE;
 }
 
-// Whether the file starts with the UTF-16 byte-order mark: its first two bytes, not the whole
-// file (a catalogue can be megabytes).
-bool IsUtf16File(const std::wstring& path) {
+// The file's first bytes (fewer for a shorter file): a byte-order mark is read without the
+// whole file (a catalogue can be megabytes).
+std::string ReadFileStart(const std::wstring& path, size_t count) {
     std::ifstream in(std::filesystem::path(path), std::ios::binary);
-    std::string mark(2, '\0');
-    in.read(mark.data(), 2);
-    mark.resize(static_cast<size_t>(in.gcount()));
-    return IsUtf16Text(mark);
+    std::string start(count, '\0');
+    in.read(start.data(), static_cast<std::streamsize>(count));
+    start.resize(static_cast<size_t>(in.gcount()));
+    return start;
+}
+
+bool IsUtf16File(const std::wstring& path) { return IsUtf16Text(ReadFileStart(path, 2)); }
+
+std::wstring Widen(std::string_view bytes, UINT codePage) {
+    std::wstring text(bytes.size(), L'\0');
+    text.resize(::MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(),
+                                      static_cast<int>(text.size())));
+    return text;
 }
 
 std::wstring DecodeIniText(const std::string& bytes) {
@@ -244,14 +253,9 @@ std::wstring DecodeIniText(const std::string& bytes) {
     if (IsUtf16Text(bytes)) {
         text.assign(reinterpret_cast<const wchar_t*>(bytes.data() + 2), (bytes.size() - 2) / 2);
     } else if (IsUtf8MarkedText(bytes)) {
-        const std::string_view utf8 = std::string_view(bytes).substr(3);
-        text.resize(utf8.size());
-        text.resize(::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), text.data(),
-                                          static_cast<int>(text.size())));
+        text = Widen(std::string_view(bytes).substr(3), CP_UTF8);
     } else if (!bytes.empty()) {
-        text.resize(bytes.size());
-        text.resize(::MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(),
-                                          static_cast<int>(text.size())));
+        text = Widen(bytes, CP_ACP);
     }
     return text;
 }
@@ -277,13 +281,7 @@ std::wstring ReadIniText(const std::wstring& path) { return DecodeIniText(ReadWh
 
 }  // namespace
 
-bool IniFileHasUtf8Mark(const std::wstring& path) {
-    std::ifstream in(std::filesystem::path(path), std::ios::binary);
-    std::string mark(3, '\0');
-    in.read(mark.data(), 3);
-    mark.resize(static_cast<size_t>(in.gcount()));
-    return IsUtf8MarkedText(mark);
-}
+bool IniFileHasUtf8Mark(const std::wstring& path) { return IsUtf8MarkedText(ReadFileStart(path, 3)); }
 
 bool IniFileFitsAnsiCodePage(const std::wstring& path) {
     return !IsUtf16File(path) || FitsAnsiCodePage(DecodeIniText(ReadWholeFile(path)));
