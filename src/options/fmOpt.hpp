@@ -118,6 +118,7 @@ private:
     // otherwise nullptr, once the user has been told the message.
     Node SelectedAtLevel(int level, const wchar_t* otherwise) const;
     void BringToFront();
+    void AddItemForUser(const TItemInfo& info, Node group);
     void DisplayHint();
     void tvShellChange();
     bool tvShellDragOver(Node target);

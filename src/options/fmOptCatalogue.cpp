@@ -183,7 +183,7 @@ void TfmOption::acAddItemExecute() {
         return;
     }
     const TItemInfo item = GetItemInfoFromDialog(TItemInfo{}, selected);
-    if (!item.FileName.empty()) AddItemInfoToTree(item, selected);
+    if (!item.FileName.empty()) AddItemForUser(item, selected);
 }
 
 void TfmOption::acModItemExecute() {
@@ -215,7 +215,7 @@ void TfmOption::acNowProcessExecute() {
     std::wstring path;
     picker.GetExeFileName(path);
     const TItemInfo item = GetItemInfoFromDialog(FileToItemInfo(path), group);
-    if (!item.FileName.empty()) AddItemInfoToTree(item, group);
+    if (!item.FileName.empty()) AddItemForUser(item, group);
 }
 
 TItemInfo TfmOption::GetItemInfoFromDialog(const TItemInfo& initial, Node group) {
@@ -261,7 +261,7 @@ void TfmOption::WMDROPFILES(HDROP drop) {
     // Every file goes to the group selected at the drop, each through its own dialog.
     for (const std::wstring& name : files.Names()) {
         const TItemInfo item = GetItemInfoFromDialog(FileToItemInfo(name), group);
-        if (!item.FileName.empty()) AddItemInfoToTree(item, group);
+        if (!item.FileName.empty()) AddItemForUser(item, group);
     }
 }
 
@@ -277,6 +277,13 @@ TfmOption::Node TfmOption::AddGroupToTree(const TItemInfo& info) {
 TfmOption::Node TfmOption::AddItemInfoToTree(const TItemInfo& info, Node group) {
     return tvShell->AddNode(group, ItemNodeText(info, ShowsMissingMark(info.FileName)),
                             std::make_unique<CatalogueRecord>(info));
+}
+
+// An item the user adds is seen at once: its group opens, also a group that was empty (and so
+// had nothing to open until now).
+void TfmOption::AddItemForUser(const TItemInfo& info, Node group) {
+    AddItemInfoToTree(info, group);
+    tvShell->Expand(group);
 }
 
 void TfmOption::AllTreeDispose() noexcept {

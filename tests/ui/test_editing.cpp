@@ -139,6 +139,16 @@ TEST_F(EditingTest, ADuplicateItemKeyReopensTheDialogWithTheEntriesKept) {
     EXPECT_EQ(Texts(Group(1)).back(), L"A : ");
 }
 
+TEST_F(EditingTest, AnItemAddedToAnEmptyGroupIsShownAtOnce) {
+    const Node empty = dialog->AddGroupToTree({L"9", L"Empty"});
+    Tree().Select(empty);
+    itemAnswers = {{L"z", L"http://x"}};
+    dialog->RunCommand(cmAddItem);
+    ASSERT_EQ(Tree().Children(empty).size(), 1u);
+    EXPECT_TRUE(::SendMessageW(Tree().Handle(), TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(empty), TVIS_EXPANDED) &
+                TVIS_EXPANDED) << "its group opened";
+}
+
 TEST_F(EditingTest, AStoredLowerCaseKeyDoesNotCollideWithTheTypedLetter) {
     Tree().Select(Group(1));
     itemAnswers = {{L"c", L"http://x"}};
