@@ -196,6 +196,7 @@ bool TfmMain::UnSetHotKey() {
 void TfmMain::TrayNotify(UINT mouseMessage) {
     switch (mouseMessage) {
         case WM_LBUTTONDBLCLK:
+            if (FShowCount == 0) pendingKeys_ = std::make_unique<TTypeAhead>();
             TakeForegroundForUser();
             ShowDisplay();
             break;
@@ -219,6 +220,7 @@ void TfmMain::TakeForegroundForUser() {
 
 void TfmMain::WMHotKey(int id) {
     if (id == kLauncherHotKeyId && FShowCount != 0) return;  // the launcher is open: nothing changes
+    if (id == kLauncherHotKeyId) pendingKeys_ = std::make_unique<TTypeAhead>();  // first of all
     TakeForegroundForUser();
     if (id == kLauncherHotKeyId) ShowDisplay();
     else OpenOptions();
@@ -227,7 +229,10 @@ void TfmMain::WMHotKey(int id) {
 void TfmMain::ShowDisplay() {
     if (FShowCount != 0) return;  // a launcher window is open already
     ++FShowCount;
-    ScopeExit decrement([this] { --FShowCount; });
+    ScopeExit decrement([this] {
+        --FShowCount;
+        pendingKeys_.reset();  // not taken over (no launcher after all): the keyboard is let go
+    });
     RunLauncherWindow();
 }
 
@@ -239,7 +244,7 @@ void TfmMain::CLOSE1Click() {
 }
 
 void TfmMain::RunLauncherWindow() {
-    TfmShow launcher(Handle(), userWindow_);
+    TfmShow launcher(Handle(), userWindow_, std::move(pendingKeys_));
     launcher.SetLeftTop(0, 0);
     launcher.ShowModal();
 }

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "launcher/LauncherKeys.hpp"
 #include "toolkit/Forms.hpp"
 #include "toolkit/Handles.hpp"
 #include "toolkit/Menus.hpp"
@@ -63,6 +64,9 @@ protected:
     void ShowTrayIcon();
     static constexpr UINT_PTR kTrayRetryTimer = 1;
     HWND userWindow_ = nullptr;  // in front when the user asked
+    // The launcher's keys, caught from the hot key on, before anything slower; the launcher
+    // takes them over.
+    std::unique_ptr<TTypeAhead> pendingKeys_;
     virtual void RunOptionsDialog();
 
 private:

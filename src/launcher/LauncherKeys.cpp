@@ -23,8 +23,7 @@ wchar_t LauncherKeyOfChar(wchar_t character) noexcept {
 
 TTypeAhead* TTypeAhead::catching_ = nullptr;
 
-TTypeAhead::TTypeAhead(std::function<void()> onEscape)
-    : onEscape_(std::move(onEscape)), startForeground_(::GetForegroundWindow()) {
+TTypeAhead::TTypeAhead() : startForeground_(::GetForegroundWindow()) {
     if (catching_) return;  // only the first of nested launchers would get the keys
     hook_.reset(::SetWindowsHookExW(WH_KEYBOARD_LL, &KeyboardProc, ::GetModuleHandleW(nullptr), 0));
     if (hook_) catching_ = this;
@@ -38,8 +37,9 @@ void TTypeAhead::Stop() noexcept {
     caught_.clear();
 }
 
-void TTypeAhead::DeliverTo(HWND window) {
+void TTypeAhead::DeliverTo(HWND window, std::function<void()> onEscape) {
     target_ = window;
+    onEscape_ = std::move(onEscape);
     for (UINT key : std::exchange(caught_, {})) Deliver(key);
 }
 

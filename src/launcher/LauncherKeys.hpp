@@ -28,15 +28,15 @@ wchar_t LauncherKeyOfChar(wchar_t character) noexcept;
 class TTypeAhead {
 public:
     // Starts catching (when the hook cannot be set, keys take the window system's way).
-    // onEscape runs as Escape is caught, before the next key is: what it brings to the front
-    // gets the keys typed after Escape, which are no longer caught.
-    explicit TTypeAhead(std::function<void()> onEscape);
+    TTypeAhead();
     ~TTypeAhead();
     TTypeAhead(const TTypeAhead&) = delete;
     TTypeAhead& operator=(const TTypeAhead&) = delete;
 
     // Posts each key caught to the window as WM_LAUNCHERKEY, the ones caught so far first.
-    void DeliverTo(HWND window);
+    // onEscape runs as Escape is caught, before the next key is: what it brings to the front
+    // gets the keys typed after Escape, which are no longer caught.
+    void DeliverTo(HWND window, std::function<void()> onEscape);
     // Stops catching: later keys go wherever the window system sends them (to a box that
     // reports a failed start, to the program started).
     void Stop() noexcept;

@@ -10,11 +10,12 @@
 #include "toolkit/Dialogs.hpp"
 #include "toolkit/ShellApi.hpp"
 
-TfmShow::TfmShow(HWND owner, HWND previous) : previousForeground_(previous) {
+TfmShow::TfmShow(HWND owner, HWND previous, std::unique_ptr<TTypeAhead> keys)
+    : previousForeground_(previous), typeAhead_(keys ? std::move(keys) : std::make_unique<TTypeAhead>()) {
     CreateFormWindow({.className = L"TfmShow", .caption = L"Kestrum", .style = WS_POPUP | WS_CLIPCHILDREN,
                       .exStyle = WS_EX_TOPMOST | WS_EX_TOOLWINDOW, .owner = owner});
     FormCreate();
-    typeAhead_.DeliverTo(Handle());
+    typeAhead_->DeliverTo(Handle(), [this] { Leave(); });
 }
 
 TfmShow::~TfmShow() {
@@ -70,7 +71,7 @@ void TfmShow::UserActive() {
     // Windows may refuse the foreground (the right to take it was used up): a top-most window
     // that cannot get the keys would only sit in the way.
     if (!TakeForeground(Handle())) {
-        typeAhead_.Stop();
+        typeAhead_->Stop();
         Close();
         return;
     }
@@ -112,7 +113,7 @@ void TfmShow::AskForFocusAgain() {
 void TfmShow::WMKillFocus(HWND newFocus) {
     // The focus moving inside the launcher is not a loss of the keyboard.
     if (newFocus && ::IsChild(Handle(), newFocus)) return;
-    typeAhead_.Stop();  // the keys are for the window the user went to
+    typeAhead_->Stop();  // the keys are for the window the user went to
     Close();
 }
 
@@ -138,7 +139,7 @@ void TfmShow::Leave() {
 
 void TfmShow::FormKeyDown(UINT key) {
     if (key == VK_ESCAPE) {
-        typeAhead_.Stop();
+        typeAhead_->Stop();
         Leave();
         Close();
     } else if (key == VK_RETURN) {
@@ -171,7 +172,7 @@ void TfmShow::OnItemSelectChangeAfter(int) {
     const int group = groupDisplay_->SelectIndex, item = itemDisplay_->SelectIndex;
     TItemInfo info;
     TShellIniFile().ReadItemInfo(group + 1, item + 1, info);
-    typeAhead_.Stop();  // keys typed from now on are for the program started or the failure's box
+    typeAhead_->Stop();  // keys typed from now on are for the program started or the failure's box
     ExecFile(info.FileName, info.Param, info.DirName);
     Close();
 }

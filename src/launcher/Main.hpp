@@ -21,7 +21,9 @@ class TfmShow : public TForm {
 public:
     // previous: the window that had the keyboard when the launcher was asked for, which Escape
     // gives it back to.
-    explicit TfmShow(HWND owner, HWND previous = ::GetForegroundWindow());
+    // keys: the launcher's keys caught since the user asked for it (none: caught from now on).
+    explicit TfmShow(HWND owner, HWND previous = ::GetForegroundWindow(),
+                     std::unique_ptr<TTypeAhead> keys = nullptr);
     ~TfmShow() override;
 
     TKestrum& GroupDisplay() noexcept { return *groupDisplay_; }
@@ -48,7 +50,7 @@ private:
     // First, so the keys are caught from before the window exists.
     HWND previousForeground_;
     bool leaving_ = false;  // Escape was typed: the launcher no longer asks for the focus
-    TTypeAhead typeAhead_{[this] { Leave(); }};
+    std::unique_ptr<TTypeAhead> typeAhead_;
 
     static constexpr UINT_PTR kFocusTimer = 1;
     static constexpr int kFocusRequests = 15;

@@ -137,7 +137,7 @@ TEST_F(JourneyE2E, EveryOpeningByTheHotKeyTakesTheKeys) {
 TEST_F(JourneyE2E, KeysTypedBlindAtFullSpeedStartTheItemOnceAndLeaveTheFocusOffKestrum) {
     StartWithCatalogue();
     for (const auto& [keys, argument] : {std::pair{"ctrl+k 1 b", "-B"}, {"ctrl+k 2 d", "-D"}, {"ctrl+k 1 c", "-C"}}) {
-        XKeys(keys, 12);  // nothing waits for the launcher to appear
+        XKeys(keys, 30);  // nothing waits for the launcher to appear
         EXPECT_EQ(Launched(), Record(argument)) << keys;
         EXPECT_TRUE(Gone(L"TfmShow")) << keys;
         EXPECT_FALSE(KestrumInFront()) << keys;
