@@ -213,9 +213,7 @@ void TfmMain::TrayNotify(UINT mouseMessage) {
 
 void TfmMain::TakeForegroundForUser() {
     userWindow_ = ::GetForegroundWindow();
-    DWORD process = 0;
-    ::GetWindowThreadProcessId(userWindow_, &process);
-    if (process != ::GetCurrentProcessId()) ::SetForegroundWindow(Handle());  // ours in front already: kept
+    if (!IsOwnProcessWindow(userWindow_)) ::SetForegroundWindow(Handle());  // ours in front already: kept
 }
 
 void TfmMain::WMHotKey(int id) {

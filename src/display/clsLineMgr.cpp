@@ -175,13 +175,14 @@ void TLineMgr::DrawLine() {
     XPos = ScaleToDpi(kTextStart, Dpi());
     DrawIcon();
     Canvas().SetBkMode(TRANSPARENT);
+    const int gap = ScaleToDpi(kCharGap, Dpi());
     for (std::wstring_view character : chars_) {
         if (Halted) return;
         // What starts beyond the right edge would be clipped away: a name of any length is
         // drawn in the time its visible part takes.
         if (XPos > Width()) break;
         DrawChar(XPos, kTextTop, character);
-        XPos += Canvas().TextWidth(character) + ScaleToDpi(kCharGap, Dpi());
+        XPos += Canvas().TextWidth(character) + gap;
     }
     if (Typing) EndTyping();
 }

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "toolkit/Forms.hpp"
 #include "toolkit/Strings.hpp"
 
 std::optional<UINT> LauncherKeyOfPress(UINT virtualKey, UINT scanCode) {
@@ -83,7 +84,5 @@ bool TTypeAhead::AnotherOfOurWindowsInFront() const {
     const HWND front = ::GetForegroundWindow();
     // The hidden resident window holds the foreground while the launcher opens: not a box.
     if (!front || front == target_ || front == startForeground_ || !::IsWindowVisible(front)) return false;
-    DWORD process = 0;
-    ::GetWindowThreadProcessId(front, &process);
-    return process == ::GetCurrentProcessId();
+    return IsOwnProcessWindow(front);
 }

@@ -132,9 +132,7 @@ void TfmShow::Leave() {
     const HWND previous = previousForeground_;
     if (!previous || !::IsWindow(previous) || !::IsWindowVisible(previous) || ::GetForegroundWindow() == previous)
         return;
-    DWORD process = 0;
-    ::GetWindowThreadProcessId(previous, &process);
-    if (process != ::GetCurrentProcessId()) ::SetForegroundWindow(previous);
+    if (!IsOwnProcessWindow(previous)) ::SetForegroundWindow(previous);
 }
 
 void TfmShow::FormKeyDown(UINT key) {

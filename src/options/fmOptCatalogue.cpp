@@ -17,6 +17,7 @@
 namespace {
 
 const wchar_t kMissingMark[] = L"《未存在》";
+const wchar_t kNoGroupSelected[] = L"ｸﾞﾙｰﾌﾟ選択が正しくありません";
 
 // The detail area: a caption and a value label per row, each in a sunken frame.
 struct DetailRow {
@@ -177,11 +178,8 @@ void TfmOption::acDelGroupExecute() {
 }
 
 void TfmOption::acAddItemExecute() {
-    const Node selected = tvShell->Selected();
-    if (!selected || tvShell->Level(selected) != 0) {
-        ShowMessage(L"ｸﾞﾙｰﾌﾟ選択が正しくありません");
-        return;
-    }
+    const Node selected = SelectedAtLevel(0, kNoGroupSelected);
+    if (!selected) return;
     const TItemInfo item = GetItemInfoFromDialog(TItemInfo{}, selected);
     if (!item.FileName.empty()) AddItemForUser(item, selected);
 }
@@ -205,11 +203,8 @@ void TfmOption::acDelItemExecute() {
 }
 
 void TfmOption::acNowProcessExecute() {
-    const Node group = tvShell->Selected();
-    if (!group || tvShell->Level(group) != 0) {
-        ShowMessage(L"ｸﾞﾙｰﾌﾟ選択が正しくありません");
-        return;
-    }
+    const Node group = SelectedAtLevel(0, kNoGroupSelected);
+    if (!group) return;
     TfmProcName picker(Handle());
     if (picker.ShowModal() != mrOk) return;
     std::wstring path;

@@ -38,6 +38,11 @@ bool TakeForeground(HWND wnd) {
     return ::SetForegroundWindow(wnd) && ::GetForegroundWindow() == wnd;
 }
 
+bool IsOwnProcessWindow(HWND wnd) noexcept {
+    DWORD process = 0;
+    return wnd && ::GetWindowThreadProcessId(wnd, &process) && process == ::GetCurrentProcessId();
+}
+
 void SetForegroundTakerForTests(std::function<bool(HWND)> taker) { ForegroundTaker() = std::move(taker); }
 
 void TForm::CreateFormWindow(const WindowParams& params) {

@@ -10,6 +10,8 @@
 // Brings the window to the foreground as SetForegroundWindow does (tests answer in its place:
 // Windows may refuse where Wine never does); true when it is in front.
 bool TakeForeground(HWND wnd);
+// True when the window belongs to this program (a window of another process, or none: false).
+bool IsOwnProcessWindow(HWND wnd) noexcept;
 void SetForegroundTakerForTests(std::function<bool(HWND)> taker);
 
 class TForm : public TWinControl {
