@@ -200,7 +200,9 @@ void TfmMain::TrayNotify(UINT mouseMessage) {
             TakeForegroundForUser();
             ShowDisplay();
             break;
-        case WM_RBUTTONDOWN: {
+        // A second right click soon after the first comes as a double click: it too wants the menu.
+        case WM_RBUTTONDOWN:
+        case WM_RBUTTONDBLCLK: {
             userWindow_ = ::GetForegroundWindow();  // the menu takes the foreground
             POINT pt{};
             ::GetCursorPos(&pt);

@@ -206,13 +206,16 @@ void CALLBACK CloseMenu(HWND, UINT, UINT_PTR id, DWORD) {
 
 TEST_F(ResidentTest, RightButtonPopsUpTheMenuAtTheMousePosition) {
     ObservedMain& resident = Start();
-    ::SetCursorPos(600, 400);
-    g_menuSeen = false;
-    ::SetTimer(nullptr, 0, 50, CloseMenu);
-    ::SendMessageW(resident.Handle(), WM_TRAYNOTIFY, 1, WM_RBUTTONDOWN);
-    ASSERT_TRUE(g_menuSeen);
-    EXPECT_EQ(g_menuRect.left, 600);
-    EXPECT_EQ(g_menuRect.top, 400);
+    // The second of two quick right clicks comes as a double click.
+    for (UINT mouse : {WM_RBUTTONDOWN, WM_RBUTTONDBLCLK}) {
+        ::SetCursorPos(600, 400);
+        g_menuSeen = false;
+        ::SetTimer(nullptr, 0, 50, CloseMenu);
+        ::SendMessageW(resident.Handle(), WM_TRAYNOTIFY, 1, mouse);
+        ASSERT_TRUE(g_menuSeen) << mouse;
+        EXPECT_EQ(g_menuRect.left, 600);
+        EXPECT_EQ(g_menuRect.top, 400);
+    }
     EXPECT_EQ(resident.launcherRuns + resident.optionsRuns, 0) << "closing the menu chooses nothing";
 }
 
