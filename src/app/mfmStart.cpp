@@ -2,6 +2,8 @@
 
 #include <shellapi.h>
 
+#include "app/RunningCopy.hpp"
+#include "toolkit/ShellApi.hpp"
 #include "data/comFunc.hpp"
 #include "launcher/Environment.hpp"
 #include "launcher/Main.hpp"
@@ -69,15 +71,14 @@ TfmMain::TfmMain() {
         {L"CLOSE1", L"終了(&X)", [this] { CLOSE1Click(); }},
     });
     TaskbarCreatedMessage();
+    // A second start of the program asks through this message, also from less rights.
+    ::ChangeWindowMessageFilterEx(Handle(), ShowOptionsMessage(), MSGFLT_ALLOW, nullptr);
     FormCreate();
 }
 
 TfmMain::~TfmMain() { FormDestroy(); }
 
-void TfmMain::FormCreate() {
-    ::PostMessageW(Handle(), WM_STARTUP, 1, 0);
-    FShowCount = 0;
-}
+void TfmMain::FormCreate() { ::PostMessageW(Handle(), WM_STARTUP, 1, 0); }
 
 void TfmMain::FormDestroy() noexcept {
     UnSetHotKey();
@@ -91,6 +92,7 @@ LRESULT TfmMain::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_STARTUP: StartUp(); return 0;
         case WM_TRAYNOTIFY: TrayNotify(static_cast<UINT>(lParam)); return 0;
         case WM_HOTKEY: WMHotKey(static_cast<int>(wParam)); return 0;
+        case WM_NEXTLAUNCHER: Request(TResidentRequest::Launcher, true); return 0;
         case WM_TIMER:
             if (wParam != kTrayRetryTimer || !NotifyIconData) return TForm::WndProc(msg, wParam, lParam);
             ShowTrayIcon();
@@ -101,6 +103,10 @@ LRESULT TfmMain::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         default:
             if (msg == TaskbarCreatedMessage() && NotifyIconData) {
                 ShowTrayIcon();
+                return 0;
+            }
+            if (msg == ShowOptionsMessage()) {
+                if (resident_) Request(TResidentRequest::Options, false);
                 return 0;
             }
             if (msg == HandleCountMessage())
@@ -115,6 +121,7 @@ void TfmMain::StartUp() {
         Close();  // ends the program, without the exit question
         return;
     }
+    resident_ = true;
     NoteStoredEnvironment();
 }
 
@@ -140,7 +147,10 @@ void TfmMain::AddNotifyIcon() {
 }
 
 void TfmMain::ShowTrayIcon() {
-    if (CallNotifyIcon(NIM_ADD, NotifyIconData.get())) {
+    // A refused add may still have put the icon there (the shell answered late), or it was
+    // there already (the shell announces itself again on a change of the display or a remote
+    // session): the icon is there when the shell takes a change of it.
+    if (CallNotifyIcon(NIM_ADD, NotifyIconData.get()) || CallNotifyIcon(NIM_MODIFY, NotifyIconData.get())) {
         ::KillTimer(Handle(), kTrayRetryTimer);
         return;
     }
@@ -173,6 +183,7 @@ bool TfmMain::RegisterOneHotKey(int id, const wchar_t* atomName, const std::wstr
         return false;
     }
     hotKeys_[id - 1] = HotKeyRegistration(Handle(), id);
+    if (id == kLauncherHotKeyId) keys_ = std::make_unique<TKeyCatcher>(*key, Handle());
     return true;
 }
 
@@ -195,11 +206,7 @@ bool TfmMain::UnSetHotKey() {
 
 void TfmMain::TrayNotify(UINT mouseMessage) {
     switch (mouseMessage) {
-        case WM_LBUTTONDBLCLK:
-            if (FShowCount == 0) pendingKeys_ = std::make_unique<TTypeAhead>();
-            TakeForegroundForUser();
-            ShowDisplay();
-            break;
+        case WM_LBUTTONDBLCLK: Request(TResidentRequest::Launcher, false); break;
         // A second right click soon after the first comes as a double click: it too wants the menu.
         case WM_RBUTTONDOWN:
         case WM_RBUTTONDBLCLK: {
@@ -213,43 +220,117 @@ void TfmMain::TrayNotify(UINT mouseMessage) {
     }
 }
 
+void TfmMain::WMHotKey(int id) {
+    if (id == kLauncherHotKeyId) Request(TResidentRequest::Launcher, true);
+    else Request(TResidentRequest::Options, false);
+}
+
+TKeyCatcher& TfmMain::Keys() {
+    if (!keys_) keys_ = std::make_unique<TKeyCatcher>(0, Handle());  // asked before the hot keys were set
+    return *keys_;
+}
+
 void TfmMain::TakeForegroundForUser() {
     userWindow_ = ::GetForegroundWindow();
     if (!IsOwnProcessWindow(userWindow_)) ::SetForegroundWindow(Handle());  // ours in front already: kept
 }
 
-void TfmMain::WMHotKey(int id) {
-    if (id == kLauncherHotKeyId && FShowCount != 0) return;  // the launcher is open: nothing changes
-    if (id == kLauncherHotKeyId) pendingKeys_ = std::make_unique<TTypeAhead>();  // first of all
-    TakeForegroundForUser();
-    if (id == kLauncherHotKeyId) ShowDisplay();
-    else OpenOptions();
+namespace {
+// A window of ours that is up already comes to the front, with the box it may be showing.
+void BringToFront(HWND window) {
+    if (::IsIconic(window)) ::ShowWindow(window, SW_RESTORE);
+    ::SetForegroundWindow(::GetLastActivePopup(window));
+}
+}  // namespace
+
+void TfmMain::Request(TResidentRequest request, bool byHotKey) {
+    const TResidentAction action = state_.Request(request);
+    // The launcher's keys are caught first of all, before anything slower.
+    const bool launcherWanted = request == TResidentRequest::Launcher && action != TResidentAction::Nothing &&
+                                action != TResidentAction::FrontBox;
+    if (launcherWanted) Keys().Catch(byHotKey);
+    switch (action) {
+        case TResidentAction::Nothing: return;
+        case TResidentAction::FrontBox: BringToFront(Handle()); return;
+        case TResidentAction::FrontOptions: if (options_) BringToFront(options_->Handle()); return;
+        case TResidentAction::LeaveLauncher:
+            if (launcher_) launcher_->Leave();
+            [[fallthrough]];
+        case TResidentAction::AfterLauncher:
+            if (launcherWanted) TakeForegroundForUser();
+            return;
+        case TResidentAction::OpenLauncher:
+        case TResidentAction::OpenOptions:
+            TakeForegroundForUser();
+            Open(action);
+            return;
+    }
 }
 
-void TfmMain::ShowDisplay() {
-    if (FShowCount != 0) return;  // a launcher window is open already
-    ++FShowCount;
-    ScopeExit decrement([this] {
-        --FShowCount;
-        pendingKeys_.reset();  // not taken over (no launcher after all): the keyboard is let go
-    });
-    RunLauncherWindow();
+void TfmMain::Open(TResidentAction action) {
+    while (action != TResidentAction::Nothing) {
+        switch (action) {
+            case TResidentAction::OpenLauncher:
+                RunLauncher();
+                action = state_.LauncherClosed();
+                if (action != TResidentAction::OpenLauncher) Keys().Stop();
+                break;
+            case TResidentAction::OpenOptions: {
+                state_.OptionsOpened();
+                ScopeExit closed([this] { state_.OptionsClosed(); });
+                RunOptionsDialog();
+                action = TResidentAction::Nothing;
+                break;
+            }
+            case TResidentAction::FrontOptions:
+                if (options_) BringToFront(options_->Handle());
+                action = TResidentAction::Nothing;
+                break;
+            case TResidentAction::FrontBox:
+                BringToFront(Handle());
+                action = TResidentAction::Nothing;
+                break;
+            default: action = TResidentAction::Nothing; break;
+        }
+    }
 }
 
-void TfmMain::OpenOptions() { RunOptionsDialog(); }
+// Whatever way the showing ends, also by an error, the launcher counts as closed and no key is
+// caught for it any more.
+void TfmMain::RunLauncher() {
+    state_.LauncherOpened();
+    try {
+        // A program the last start brought up takes the foreground with its first window: the
+        // launcher comes after that window, not under it (its keys are caught meanwhile).
+        Application->ProcessMessagesWhile([this] { return !state_.LauncherClosing() && StartedProgramComing(); });
+        if (state_.LauncherClosing()) return;  // the options were asked for meanwhile
+        RunLauncherWindow();
+    } catch (...) {
+        state_.LauncherClosed();
+        Keys().Stop();
+        throw;
+    }
+}
 
 void TfmMain::CLOSE1Click() {
+    state_.BoxOpened();
+    ScopeExit closed([this] { state_.BoxClosed(); });
     if (MessageDlg(L"終了してもよろしいですか？", TMsgDlgType::mtConfirmation, mbYes | mbNo) == mrYes)
         Close();
 }
 
 void TfmMain::RunLauncherWindow() {
-    TfmShow launcher(Handle(), userWindow_, std::move(pendingKeys_));
+    TfmShow launcher(Handle(), userWindow_, &Keys());
+    launcher.OnLeave = [this] { state_.LauncherLeaving(); };
+    launcher_ = &launcher;
+    ScopeExit gone([this] { launcher_ = nullptr; });
     launcher.SetLeftTop(0, 0);
-    launcher.ShowModal();
+    launcher.Run();
 }
 
 void TfmMain::RunOptionsDialog() {
     TfmOption options(Handle());
+    options_ = &options;
+    ScopeExit gone([this] { options_ = nullptr; });
     options.ShowModal();
 }

@@ -11,7 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "launcher/LauncherKeys.hpp"
+#include "app/ResidentState.hpp"
+#include "launcher/KeyCatcher.hpp"
 #include "toolkit/Forms.hpp"
 #include "toolkit/Handles.hpp"
 #include "toolkit/Menus.hpp"
@@ -34,6 +35,9 @@ void SetNotifyIconCallerForTests(NotifyIconCaller caller);
 constexpr int kLauncherHotKeyId = 1;
 constexpr int kOptionsHotKeyId = 2;
 
+class TfmShow;
+class TfmOption;
+
 class TfmMain : public TForm {
 public:
     TfmMain();
@@ -42,32 +46,25 @@ public:
     bool SetHotKey();
     bool UnSetHotKey();
     void CloseNotifyIcon(UINT id);
-    void ShowDisplay();
+    // Opens the launcher window, unless one is open; returns when it has closed.
+    void ShowDisplay() { Request(TResidentRequest::Launcher, false); }
 
     // Menu and message handlers.
     void Display1Click() { ShowDisplay(); }
-    void N3Click() { OpenOptions(); }
+    void N3Click() { Request(TResidentRequest::Options, false); }
     void CLOSE1Click();
 
-    int ShowCount() const noexcept { return FShowCount; }
+    int ShowCount() const noexcept { return state_.LauncherOpen() ? 1 : 0; }
     TPopupMenu& PopupMenu() noexcept { return *ppmMenu; }
 
 protected:
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
     // Create the window, show it modally and destroy it when it closes.
     virtual void RunLauncherWindow();
-    // The user asked for a window of ours (hot key, tray): the window in front is noted and
-    // the foreground taken while the right to take it is fresh (Windows grants it for the
-    // hot key's or the click's message, not after slow work).
-    void TakeForegroundForUser();
+    virtual void RunOptionsDialog();
     // Shows the tray icon; while the shell refuses (not ready yet at logon) a timer tries again.
     void ShowTrayIcon();
     static constexpr UINT_PTR kTrayRetryTimer = 1;
-    HWND userWindow_ = nullptr;  // in front when the user asked
-    // The launcher's keys, caught from the hot key on, before anything slower; the launcher
-    // takes them over.
-    std::unique_ptr<TTypeAhead> pendingKeys_;
-    virtual void RunOptionsDialog();
 
 private:
     void FormCreate();
@@ -76,10 +73,26 @@ private:
     void TrayNotify(UINT mouseMessage);
     void WMHotKey(int id);
     void AddNotifyIcon();
-    void OpenOptions();
     bool RegisterOneHotKey(int id, const wchar_t* atomName, const std::wstring& setting);
+    // A window of ours asked for (byHotKey: by the launcher's hot key): the resident's state
+    // decides what happens.
+    void Request(TResidentRequest request, bool byHotKey);
+    // Opens the window, then the ones asked for while it was closing, one after another.
+    void Open(TResidentAction action);
+    void RunLauncher();
+    // The user asked for a window of ours (hot key, tray): the window in front is noted and
+    // the foreground taken while the right to take it is fresh (Windows grants it for the
+    // hot key's or the click's message, not after slow work).
+    void TakeForegroundForUser();
+    TKeyCatcher& Keys();
 
-    int FShowCount = 0;
+    TResidentState state_;
+    bool resident_ = false;      // the start-up work is done: requests of a second start count
+    HWND userWindow_ = nullptr;  // in front when the user asked
+    TfmShow* launcher_ = nullptr;   // while it is open, not owned
+    TfmOption* options_ = nullptr;  // while it is open, not owned
+    // The launcher's keys, caught from the hot key on, before anything slower.
+    std::unique_ptr<TKeyCatcher> keys_;
     std::unique_ptr<TPopupMenu> ppmMenu;
     std::unique_ptr<NOTIFYICONDATAW> NotifyIconData;  // from the start-up work to the ending
     UniqueHicon trayIcon_;

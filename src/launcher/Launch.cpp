@@ -24,9 +24,6 @@ std::optional<std::wstring> LaunchFailureMessage(INT_PTR result) {
 }
 
 void ExecFile(const std::wstring& fileName, const std::wstring& param, const std::wstring& dirName) {
-    // The started program may take the foreground from us (Windows lets only the foreground
-    // program hand it on; the program's first window then comes to the front).
-    ::AllowSetForegroundWindow(ASFW_ANY);
     const INT_PTR result = ShellOpen({Application->Handle(), L"OPEN", ExpandVariables(fileName), ExpandVariables(param),
                                       ExpandVariables(dirName), SW_SHOW});
     if (auto message = LaunchFailureMessage(result)) ShowMessage(*message);

@@ -1,8 +1,5 @@
 #include "launcher/LauncherKeys.hpp"
 
-#include <utility>
-
-#include "toolkit/Forms.hpp"
 #include "toolkit/Strings.hpp"
 
 std::optional<UINT> LauncherKeyOfPress(UINT virtualKey, UINT scanCode) {
@@ -22,67 +19,77 @@ wchar_t LauncherKeyOfChar(wchar_t character) noexcept {
     return UpCaseAscii(character);
 }
 
-TTypeAhead* TTypeAhead::catching_ = nullptr;
-
-TTypeAhead::TTypeAhead() : startForeground_(::GetForegroundWindow()) {
-    if (catching_) return;  // only the first of nested launchers would get the keys
-    hook_.reset(::SetWindowsHookExW(WH_KEYBOARD_LL, &KeyboardProc, ::GetModuleHandleW(nullptr), 0));
-    if (hook_) catching_ = this;
+void TKeyFilter::Catch(bool ctrlOfHotKey) noexcept {
+    mode_ = TMode::Catching;
+    if (!ctrlOfHotKey) return;
+    // The Ctrl held now is the hot key's, however it was learnt of.
+    ctrlOfHotKey_ = true;
+    held_[kCtrl] = false;
 }
 
-TTypeAhead::~TTypeAhead() { Stop(); }
-
-void TTypeAhead::Stop() noexcept {
-    if (catching_ == this) catching_ = nullptr;
-    hook_.reset();
-    caught_.clear();
+void TKeyFilter::Stop() noexcept {
+    mode_ = TMode::Off;
+    held_.reset();
+    ctrlOfHotKey_ = false;
+    caught_.reset();
 }
 
-void TTypeAhead::DeliverTo(HWND window, std::function<void()> onEscape) {
-    target_ = window;
-    onEscape_ = std::move(onEscape);
-    for (UINT key : std::exchange(caught_, {})) Deliver(key);
+void TKeyFilter::StartWithHeld(const std::function<bool(UINT)>& held) {
+    constexpr UINT kKeys[kModifiers][2] = {
+        {VK_LSHIFT, VK_RSHIFT}, {VK_LCONTROL, VK_RCONTROL}, {VK_LMENU, VK_RMENU}, {VK_LWIN, VK_RWIN}};
+    for (int modifier = 0; modifier < kModifiers; ++modifier)
+        held_[modifier] = held(kKeys[modifier][0]) || held(kKeys[modifier][1]);
 }
 
-void TTypeAhead::Deliver(UINT launcherKey) {
-    if (target_) ::PostMessageW(target_, WM_LAUNCHERKEY, launcherKey, 0);
-    else caught_.push_back(launcherKey);
-}
-
-// Runs on this thread, inside its message loop; it only notes the key, so the keyboard of the
-// whole session never waits on the launcher's work.
-LRESULT CALLBACK TTypeAhead::KeyboardProc(int code, WPARAM message, LPARAM info) {
-    if (code == HC_ACTION && catching_ && catching_->Catch(message, *reinterpret_cast<KBDLLHOOKSTRUCT*>(info)))
-        return 1;
-    return ::CallNextHookEx(nullptr, code, message, info);
-}
-
-bool TTypeAhead::Catch(WPARAM message, const KBDLLHOOKSTRUCT& key) {
-    const UINT vk = key.vkCode & 0xFF;
-    if (message == WM_KEYUP || message == WM_SYSKEYUP) {
-        const bool ours = pressed_[vk];
-        pressed_[vk] = false;
-        return ours;
+std::optional<TKeyFilter::TModifier> TKeyFilter::ModifierOf(UINT virtualKey) noexcept {
+    switch (virtualKey) {
+        case VK_SHIFT: case VK_LSHIFT: case VK_RSHIFT: return kShift;
+        case VK_CONTROL: case VK_LCONTROL: case VK_RCONTROL: return kCtrl;
+        case VK_MENU: case VK_LMENU: case VK_RMENU: return kAlt;
+        case VK_LWIN: case VK_RWIN: return kWin;
+        default: return std::nullopt;
     }
-    auto down = [](int modifier) { return (::GetAsyncKeyState(modifier) & 0x8000) != 0; };
-    if (message != WM_KEYDOWN || escaped_ || down(VK_CONTROL) || down(VK_MENU) || down(VK_LWIN) || down(VK_RWIN)) return false;
-    if (AnotherOfOurWindowsInFront()) return false;
-    const std::optional<UINT> launcherKey = LauncherKeyOfPress(vk, key.scanCode);
-    if (!launcherKey) return false;
-    pressed_[vk] = true;
-    Deliver(*launcherKey);
-    if (*launcherKey == VK_ESCAPE) {
-        escaped_ = true;
-        if (onEscape_) onEscape_();  // may stop the catching: nothing of this object is used after it
-    }
-    return true;
 }
 
-// A box or dialog of this program that came up over the launcher (a failed start's message,
-// the options dialog) takes its keys the usual way.
-bool TTypeAhead::AnotherOfOurWindowsInFront() const {
-    const HWND front = ::GetForegroundWindow();
-    // The hidden resident window holds the foreground while the launcher opens: not a box.
-    if (!front || front == target_ || front == startForeground_ || !::IsWindowVisible(front)) return false;
-    return IsOwnProcessWindow(front);
+// The hot key is Ctrl and its letter alone, as it was registered.
+bool TKeyFilter::IsHotKey(UINT virtualKey) const noexcept {
+    return hotKey_ != 0 && virtualKey == hotKey_ && CtrlDown() && !held_[kShift] && !held_[kAlt] && !held_[kWin];
+}
+
+TKeyFilter::TVerdict TKeyFilter::Key(WPARAM message, UINT virtualKey, UINT scanCode,
+                                     const std::function<bool()>& anotherOfOursInFront) {
+    const UINT vk = virtualKey & 0xFF;
+    const bool down = message == WM_KEYDOWN || message == WM_SYSKEYDOWN;
+    if (const std::optional<TModifier> modifier = ModifierOf(vk)) {
+        // A held key repeats its press: the Ctrl of the hot key stays the hot key's.
+        if (down && !(*modifier == kCtrl && ctrlOfHotKey_)) held_[*modifier] = true;
+        if (!down) {
+            held_[*modifier] = false;
+            if (*modifier == kCtrl) ctrlOfHotKey_ = false;
+        }
+        return {};
+    }
+    if (!down) {
+        const bool ours = caught_[vk];
+        caught_[vk] = false;
+        return {.eat = ours};
+    }
+    return Press(vk, scanCode, anotherOfOursInFront);
+}
+
+TKeyFilter::TVerdict TKeyFilter::Press(UINT vk, UINT scanCode, const std::function<bool()>& anotherOfOursInFront) {
+    if (mode_ == TMode::Watching && IsHotKey(vk)) {
+        Catch(true);
+        return {.nextLauncher = true};  // the key itself goes on to be the hot key
+    }
+    if (mode_ != TMode::Catching) return {};
+    if (IsHotKey(vk)) return {.hotKey = true};  // the key itself goes on to be the hot key
+    // With Ctrl, Alt or the Windows key pressed on purpose the key is another program's.
+    if (held_[kCtrl] || held_[kAlt] || held_[kWin]) return {};
+    const std::optional<UINT> key = LauncherKeyOfPress(vk, scanCode);
+    if (!key || anotherOfOursInFront()) return {};
+    caught_[vk] = true;
+    // After Escape the keys are for the window the launcher gives the keyboard back to.
+    if (*key == VK_ESCAPE) mode_ = TMode::Watching;
+    return {.eat = true, .key = key};
 }

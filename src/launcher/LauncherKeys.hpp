@@ -1,9 +1,5 @@
-// The launcher's keys as the hands type them. From the moment the launcher is asked for, a
-// low-level keyboard hook catches its keys (digits, letters, Enter, Escape) in order, so keys
-// typed before its window is on the screen, or while the window system still gives the
-// keyboard to the window that had it, reach the launcher and nowhere else; and they are taken
-// by the key pressed, so a Japanese input method in its composing mode never turns them into
-// composition. Keys held with Ctrl, Alt or the Windows key pass by.
+// The launcher's keys as the hands type them: which key press is a launcher key, and what the
+// key catcher does with each key event while a launcher is asked for, open or closing.
 #pragma once
 
 #include <windows.h>
@@ -11,11 +7,10 @@
 #include <bitset>
 #include <functional>
 #include <optional>
-#include <vector>
 
-#include "toolkit/Handles.hpp"
-
-constexpr UINT WM_LAUNCHERKEY = WM_USER + 0x66;  // wParam: a launcher key (below)
+constexpr UINT WM_LAUNCHERKEY = WM_USER + 0x66;  // wParam: a launcher key (below), or the mark:
+// the launcher's hot key was typed here, among the launcher's keys.
+constexpr UINT kLauncherHotKeyMark = 0xFFFF;
 
 // The launcher key of a key press: '0'..'9' and 'A'..'Z' as themselves, the keypad's digits as
 // digits, VK_RETURN and VK_ESCAPE; a key taken by an input method (VK_PROCESSKEY) as the key
@@ -25,35 +20,51 @@ std::optional<UINT> LauncherKeyOfPress(UINT virtualKey, UINT scanCode);
 // forms, then a to z upper-cased; other characters as they are.
 wchar_t LauncherKeyOfChar(wchar_t character) noexcept;
 
-class TTypeAhead {
+// The decisions of the key catcher, one key event at a time, without calling Windows.
+//   Catching: the launcher's keys are kept from every other window and handed to the launcher;
+//             a digit or letter typed while the Ctrl of the hot key is still held counts too.
+//             The hot key typed again is told of: the keys before it may close this launcher.
+//   Watching: the launcher is leaving; nothing is caught, but the launcher's hot key typed now
+//             begins Catching for the next launcher (its keys must not reach the program
+//             just started).
+// Modifiers are known from the events themselves: which ones are held when the filter starts
+// is told to it.
+class TKeyFilter {
 public:
-    // Starts catching (when the hook cannot be set, keys take the window system's way).
-    TTypeAhead();
-    ~TTypeAhead();
-    TTypeAhead(const TTypeAhead&) = delete;
-    TTypeAhead& operator=(const TTypeAhead&) = delete;
+    enum class TMode { Off, Catching, Watching };
+    struct TVerdict {
+        bool eat = false;              // kept from every other window
+        std::optional<UINT> key;       // a launcher key for the launcher
+        bool nextLauncher = false;     // the hot key began catching for the next launcher
+        bool hotKey = false;           // the hot key, typed while catching
+    };
 
-    // Posts each key caught to the window as WM_LAUNCHERKEY, the ones caught so far first.
-    // onEscape runs as Escape is caught, before the next key is: what it brings to the front
-    // gets the keys typed after Escape, which are no longer caught.
-    void DeliverTo(HWND window, std::function<void()> onEscape);
-    // Stops catching: later keys go wherever the window system sends them (to a box that
-    // reports a failed start, to the program started).
+    // hotKey: the virtual key that with Ctrl is the launcher's hot key (0: none).
+    explicit TKeyFilter(UINT hotKey = 0) noexcept : hotKey_(hotKey) {}
+
+    // Catching from now on; ctrlOfHotKey: the user asked by the hot key, whose Ctrl may be held.
+    void Catch(bool ctrlOfHotKey) noexcept;
+    void Watch() noexcept { mode_ = TMode::Watching; }
     void Stop() noexcept;
+    // The modifiers held when the hook was set (virtual keys), before any event was seen.
+    void StartWithHeld(const std::function<bool(UINT virtualKey)>& held);
+    TMode Mode() const noexcept { return mode_; }
+
+    // One event of the keyboard (WM_KEYDOWN, WM_KEYUP, WM_SYSKEYDOWN, WM_SYSKEYUP).
+    // anotherOfOursInFront is asked only when a key would be caught: a box or dialog of this
+    // program in front takes its keys the usual way.
+    TVerdict Key(WPARAM message, UINT virtualKey, UINT scanCode, const std::function<bool()>& anotherOfOursInFront);
 
 private:
-    static LRESULT CALLBACK KeyboardProc(int code, WPARAM message, LPARAM info);
-    // True when the key is the launcher's: it is then kept from every other window.
-    bool Catch(WPARAM message, const KBDLLHOOKSTRUCT& key);
-    void Deliver(UINT launcherKey);
-    bool AnotherOfOurWindowsInFront() const;
+    enum TModifier { kShift, kCtrl, kAlt, kWin, kModifiers };
+    static std::optional<TModifier> ModifierOf(UINT virtualKey) noexcept;
+    bool CtrlDown() const noexcept { return held_[kCtrl] || ctrlOfHotKey_; }
+    bool IsHotKey(UINT virtualKey) const noexcept;
+    TVerdict Press(UINT virtualKey, UINT scanCode, const std::function<bool()>& anotherOfOursInFront);
 
-    static TTypeAhead* catching_;  // the hook's object; one launcher is open at a time
-    std::function<void()> onEscape_;
-    bool escaped_ = false;
-    HWND startForeground_;  // the window in front when the launcher was asked for
-    UniqueHhook hook_;
-    HWND target_ = nullptr;
-    std::vector<UINT> caught_;  // before there is a window to post to
-    std::bitset<256> pressed_;  // keys whose press was caught: their release is theirs too
+    UINT hotKey_;
+    TMode mode_ = TMode::Off;
+    std::bitset<kModifiers> held_;
+    bool ctrlOfHotKey_ = false;   // the Ctrl pressed for the hot key, not released since
+    std::bitset<256> caught_;     // keys whose press was caught: their release is the launcher's too
 };

@@ -10,12 +10,14 @@
 #include "toolkit/Dialogs.hpp"
 #include "toolkit/ShellApi.hpp"
 
-TfmShow::TfmShow(HWND owner, HWND previous, std::unique_ptr<TTypeAhead> keys)
-    : previousForeground_(previous), typeAhead_(keys ? std::move(keys) : std::make_unique<TTypeAhead>()) {
+TfmShow::TfmShow(HWND owner, HWND previous, TKeyCatcher* keys)
+    : previousForeground_(previous), ownKeys_(keys ? nullptr : std::make_unique<TKeyCatcher>()),
+      keys_(keys ? keys : ownKeys_.get()) {
+    if (ownKeys_) ownKeys_->Catch(false);
     CreateFormWindow({.className = L"TfmShow", .caption = L"Kestrum", .style = WS_POPUP | WS_CLIPCHILDREN,
                       .exStyle = WS_EX_TOPMOST | WS_EX_TOOLWINDOW, .owner = owner});
     FormCreate();
-    typeAhead_->DeliverTo(Handle(), [this] { Leave(); });
+    keys_->DeliverTo(Handle());
 }
 
 TfmShow::~TfmShow() {
@@ -71,8 +73,7 @@ void TfmShow::UserActive() {
     // Windows may refuse the foreground (the right to take it was used up): a top-most window
     // that cannot get the keys would only sit in the way.
     if (!TakeForeground(Handle())) {
-        typeAhead_->Stop();
-        Close();
+        Leave();
         return;
     }
     ::SetFocus(Handle());
@@ -83,6 +84,7 @@ void TfmShow::UserActive() {
 }
 
 LRESULT TfmShow::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg >= WM_KEYFIRST && msg <= WM_KEYLAST) KeyFromWindowSystem();
     switch (msg) {
         case WM_USERACTIVE: UserActive(); return 0;
         case WM_LAUNCHERKEY: LauncherKey(static_cast<UINT>(wParam)); return 0;
@@ -113,11 +115,28 @@ void TfmShow::AskForFocusAgain() {
 void TfmShow::WMKillFocus(HWND newFocus) {
     // The focus moving inside the launcher is not a loss of the keyboard.
     if (newFocus && ::IsChild(Handle(), newFocus)) return;
-    typeAhead_->Stop();  // the keys are for the window the user went to
+    Leave();  // the keys are for the window the user went to
+}
+
+// A key came the window system's way: the keyboard is the launcher's, no catching is needed.
+void TfmShow::KeyFromWindowSystem() {
+    if (!std::exchange(handedOver_, true) && !leaving_) keys_->HandOver();
+}
+
+void TfmShow::Leave() {
+    if (std::exchange(leaving_, true)) return;
+    keys_->Release();
+    if (OnLeave) OnLeave();
     Close();
 }
 
 void TfmShow::LauncherKey(UINT key) {
+    // The hot key typed among the keys changes nothing while the launcher stays open; once it
+    // is leaving, the keys after it are the next launcher's.
+    if (key == kLauncherHotKeyMark) {
+        if (!leaving_) keys_->Resume();
+        return;
+    }
     if (key == VK_ESCAPE || key == VK_RETURN) FormKeyDown(key);
     else FormKeyPress(static_cast<wchar_t>(key));
 }
@@ -125,10 +144,9 @@ void TfmShow::LauncherKey(UINT key) {
 // Escape hands the keyboard back to the window that had it before the launcher was asked for;
 // that window's program puts the focus back where it was (its edit, with the caret). Done while
 // a window of this program is in front (only the program in front may bring another one
-// forward), and at once when the key is caught, so the keys typed after it go there. Windows of
-// this program are activated again by the end of the modal showing.
-void TfmShow::Leave() {
-    leaving_ = true;
+// forward), as the first thing on the key, so the keys typed after it go there. Windows of this
+// program are activated again by the end of the modal showing.
+void TfmShow::GiveKeyboardBack() {
     const HWND previous = previousForeground_;
     if (!previous || !::IsWindow(previous) || !::IsWindowVisible(previous) || ::GetForegroundWindow() == previous)
         return;
@@ -136,10 +154,10 @@ void TfmShow::Leave() {
 }
 
 void TfmShow::FormKeyDown(UINT key) {
+    if (leaving_) return;  // typed after Escape, for the window the keyboard went back to
     if (key == VK_ESCAPE) {
-        typeAhead_->Stop();
+        GiveKeyboardBack();
         Leave();
-        Close();
     } else if (key == VK_RETURN) {
         groupDisplay_->DrawAllLines();
         if (groupDisplay_->SelectIndex >= 0) itemDisplay_->DrawAllLines();
@@ -147,6 +165,7 @@ void TfmShow::FormKeyDown(UINT key) {
 }
 
 void TfmShow::FormKeyPress(wchar_t character) {
+    if (leaving_) return;
     const std::wstring key(1, LauncherKeyOfChar(character));
     if (const int group = groupDisplay_->FindKey(key); group >= 0) {
         groupDisplay_->EraseLines();
@@ -170,7 +189,11 @@ void TfmShow::OnItemSelectChangeAfter(int) {
     const int group = groupDisplay_->SelectIndex, item = itemDisplay_->SelectIndex;
     TItemInfo info;
     TShellIniFile().ReadItemInfo(group + 1, item + 1, info);
-    typeAhead_->Stop();  // keys typed from now on are for the program started or the failure's box
-    ExecFile(info.FileName, info.Param, info.DirName);
-    Close();
+    chosen_ = std::move(info);
+    Leave();  // keys typed from now on are for the program started, the failure's box or a next launcher
+}
+
+void TfmShow::Run() {
+    ShowModal();
+    if (chosen_) ExecFile(chosen_->FileName, chosen_->Param, chosen_->DirName);
 }

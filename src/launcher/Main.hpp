@@ -4,14 +4,16 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 
+#include "data/clsShellIniFiles.hpp"
 #include "data/comFunc.hpp"
 #include "display/DisplaySetUp.hpp"
 #include "launcher/Launch.hpp"
-#include "launcher/LauncherKeys.hpp"
+#include "launcher/KeyCatcher.hpp"
 #include "toolkit/ExtCtrls.hpp"
 #include "toolkit/Forms.hpp"
 
@@ -21,10 +23,17 @@ class TfmShow : public TForm {
 public:
     // previous: the window that had the keyboard when the launcher was asked for, which Escape
     // gives it back to.
-    // keys: the launcher's keys caught since the user asked for it (none: caught from now on).
-    explicit TfmShow(HWND owner, HWND previous = ::GetForegroundWindow(),
-                     std::unique_ptr<TTypeAhead> keys = nullptr);
+    // keys: the catcher that catches the launcher's keys since the user asked for it (none: a
+    // catcher of its own, catching from now on).
+    explicit TfmShow(HWND owner, HWND previous = ::GetForegroundWindow(), TKeyCatcher* keys = nullptr);
     ~TfmShow() override;
+
+    // Shows the launcher modally until it closes; the item chosen then starts, with the launcher
+    // off the screen: a program's first window takes the foreground from no window of ours.
+    void Run();
+    // Closes the launcher without starting anything; OnLeave is told first.
+    void Leave();
+    std::function<void()> OnLeave;
 
     TKestrum& GroupDisplay() noexcept { return *groupDisplay_; }
     TKestrum& ItemDisplay() noexcept { return *itemDisplay_; }
@@ -45,12 +54,16 @@ private:
     void AskForFocusAgain();
     void WMKillFocus(HWND newFocus);
     void LauncherKey(UINT key);
-    void Leave();
+    void KeyFromWindowSystem();
+    void GiveKeyboardBack();
 
-    // First, so the keys are caught from before the window exists.
     HWND previousForeground_;
-    bool leaving_ = false;  // Escape was typed: the launcher no longer asks for the focus
-    std::unique_ptr<TTypeAhead> typeAhead_;
+    std::optional<TItemInfo> chosen_;  // to start once the launcher is off the screen
+    bool leaving_ = false;  // closing: keys and focus are no longer its business
+    bool handedOver_ = false;
+    // First, so the keys are caught from before the window exists.
+    std::unique_ptr<TKeyCatcher> ownKeys_;
+    TKeyCatcher* keys_;
 
     static constexpr UINT_PTR kFocusTimer = 1;
     static constexpr int kFocusRequests = 15;

@@ -256,7 +256,7 @@ bool TfmOption::SaveReportingErrors() {
     try {
         return acSaveShellExecute();
     } catch (...) {
-        Application->HandleException(std::current_exception());
+        Application->ShowException(std::current_exception());
         return false;
     }
 }

@@ -58,7 +58,7 @@ void TfmProcName::FormCreate() {
         }
     } catch (...) {
         // The dialog opens with the rows found so far.
-        Application->HandleException(std::current_exception());
+        Application->ShowException(std::current_exception());
     }
     lbProcName->FillWidthWithLastColumn();  // after the rows: a vertical scroll bar takes its share
 }

@@ -1,5 +1,7 @@
 #include "toolkit/Application.hpp"
 
+#include <algorithm>
+
 #include "toolkit/Dialogs.hpp"
 #include "toolkit/Exceptions.hpp"
 #include "toolkit/Forms.hpp"
@@ -12,6 +14,24 @@ std::wstring Widen(const char* text) {
     for (; text && *text; ++text) result += static_cast<wchar_t>(static_cast<unsigned char>(*text));
     return result;
 }
+
+std::wstring ErrorText(std::exception_ptr error) noexcept {
+    try {
+        try {
+            std::rethrow_exception(error);
+        } catch (const Exception& e) {
+            return e.Message;
+        } catch (const std::exception& e) {
+            return Widen(e.what());
+        } catch (...) {
+            return L"予期しないエラーが発生しました";
+        }
+    } catch (...) {
+        return {};  // not even the text could be made
+    }
+}
+
+const UINT kShowReports = WM_APP + 1;
 }  // namespace
 
 TApplication* const Application = &g_application;
@@ -33,6 +53,7 @@ void TApplication::Terminate() noexcept { ::PostQuitMessage(0); }
 void TApplication::DestroyForms() noexcept {
     others_.clear();
     mainForm_.reset();
+    reportWindow_.reset();
 }
 
 void TApplication::ProcessMessage(MSG& msg) {
@@ -44,22 +65,81 @@ void TApplication::ProcessMessage(MSG& msg) {
     ::DispatchMessageW(&msg);
 }
 
-void TApplication::HandleException(std::exception_ptr error) noexcept {
-    std::wstring text;
-    try {
-        std::rethrow_exception(error);
-    } catch (const Exception& e) {
-        text = e.Message;
-    } catch (const std::exception& e) {
-        text = Widen(e.what());
-    } catch (...) {
-        text = L"予期しないエラーが発生しました";
+void TApplication::ProcessMessagesWhile(const std::function<bool()>& condition) {
+    constexpr DWORD kPollMs = 10;
+    while (condition()) {
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) {  // the program is ending: the outer loop ends it
+                ::PostQuitMessage(static_cast<int>(msg.wParam));
+                return;
+            }
+            ProcessMessage(msg);
+        }
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, kPollMs, QS_ALLINPUT);
     }
+}
+
+void TApplication::HandleException(std::exception_ptr error) noexcept {
+    const std::wstring text = ErrorText(error);
+    HWND window;
+    {
+        std::lock_guard<std::mutex> lock(reportsLock_);
+        window = reportWindow_.get();
+        // A handler that fails again and again (a timer's) is reported once while it is.
+        if (text == showing_ || std::find(reports_.begin(), reports_.end(), text) != reports_.end()) return;
+        try {
+            reports_.push_back(text);
+        } catch (...) {
+            return;
+        }
+    }
+    if (!window || !::PostMessageW(window, kShowReports, 0, 0)) ShowPendingReports();
+}
+
+void TApplication::ShowException(std::exception_ptr error) noexcept {
     try {
         HWND active = ::GetActiveWindow();
-        ShowMessageBox({active ? active : Handle(), text, Title, MB_OK | MB_ICONERROR});
+        ShowMessageBox({active ? active : Handle(), ErrorText(error), Title, MB_OK | MB_ICONERROR});
     } catch (...) {
         // Nothing more can be told; the program goes on.
     }
 }
 
+void TApplication::PrepareErrorReports() {
+    if (reportWindow_) return;
+    static const wchar_t kClass[] = L"TApplicationReports";
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = &ReportWindowProc;
+    windowClass.hInstance = ::GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = kClass;
+    ::RegisterClassW(&windowClass);  // fails harmlessly when registered already
+    reportWindow_.reset(::CreateWindowExW(0, kClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                          windowClass.hInstance, nullptr));
+}
+
+LRESULT CALLBACK TApplication::ReportWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg != kShowReports) return ::DefWindowProcW(wnd, msg, wParam, lParam);
+    Application->ShowPendingReports();
+    return 0;
+}
+
+void TApplication::ShowPendingReports() noexcept {
+    for (;;) {
+        {
+            std::lock_guard<std::mutex> lock(reportsLock_);
+            // One box at a time: a report that comes while one is up waits for it.
+            if (!showing_.empty() || reports_.empty()) return;
+            showing_ = std::move(reports_.front());
+            reports_.pop_front();
+        }
+        try {
+            HWND active = ::GetActiveWindow();
+            ShowMessageBox({active ? active : Handle(), showing_, Title, MB_OK | MB_ICONERROR});
+        } catch (...) {
+            // Nothing more can be told; the program goes on.
+        }
+        std::lock_guard<std::mutex> lock(reportsLock_);
+        showing_.clear();
+    }
+}

@@ -4,12 +4,16 @@
 
 #include <windows.h>
 
+#include <deque>
 #include <exception>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <utility>
 #include <vector>
+
+#include "toolkit/Handles.hpp"
 
 class TForm;
 
@@ -54,19 +58,37 @@ public:
 
     // One message of a loop (the main loop or a modal one): filter, dialog keys, dispatch.
     void ProcessMessage(MSG& msg);
+    // Handles the thread's messages as a modal loop does, while the condition holds (asked
+    // every few milliseconds) and the program is not ending.
+    void ProcessMessagesWhile(const std::function<bool()>& condition);
 
-    // The default error report: a box with the exception's text, caption Title.
+    // The default error report of an exception that reached a boundary with Windows (a window
+    // procedure, a hook, a callback): a box with its text, caption Title, shown once the failing
+    // message has returned, from the thread that made the first form. Any thread may report.
     void HandleException(std::exception_ptr error) noexcept;
+    // The same box at once, for an error the code reports where it stands.
+    void ShowException(std::exception_ptr error) noexcept;
+    // Makes the window the reports are posted to, on the thread that calls (the first form's).
+    void PrepareErrorReports();
+    // Shows the reports waiting (when no message loop will run to show them).
+    void ShowPendingReports() noexcept;
 
 private:
+    static LRESULT CALLBACK ReportWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
     std::unique_ptr<TForm> mainForm_;
     std::vector<std::unique_ptr<TForm>> others_;
+    UniqueHwnd reportWindow_;
+    std::mutex reportsLock_;
+    std::deque<std::wstring> reports_;  // waiting to be shown
+    std::wstring showing_;              // the report whose box is up
 };
 
 extern TApplication* const Application;
 
 // Runs a handler so that no exception crosses a Win32 callback: one that escapes is reported
-// by the application's default error report and the program goes on.
+// by the application's default error report (after the handler has returned) and the program
+// goes on.
 template <class F>
 void Guarded(F&& f) noexcept {
     try {

@@ -218,16 +218,25 @@ LRESULT CALLBACK TWinControl::StaticWndProc(HWND wnd, UINT msg, WPARAM wParam, L
     return control->Dispatch(msg, wParam, lParam);
 }
 
+namespace {
+// What a message whose handler failed answers. Its default handling does not run: it would go
+// on as if the handler had done its part (a failed WM_CLOSE would destroy the window).
+LRESULT FailedMessageResult(HWND wnd, UINT msg) noexcept {
+    switch (msg) {
+        case WM_NCCREATE: return FALSE;  // the window is not made
+        case WM_CREATE: return -1;
+        case WM_PAINT: ::ValidateRect(wnd, nullptr); return 0;  // not painted again and again
+        default: return 0;
+    }
+}
+}  // namespace
+
 LRESULT TWinControl::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
     try {
         return WndProc(msg, wParam, lParam);
     } catch (...) {
         Application->HandleException(std::current_exception());
-        try {
-            return DefaultHandler(msg, wParam, lParam);
-        } catch (...) {
-            return 0;
-        }
+        return FailedMessageResult(Handle(), msg);
     }
 }
 

@@ -135,8 +135,8 @@ protected:
     virtual bool CommandNotify(WORD) { return false; }
     // A WM_NOTIFY notification of this control; true when handled, with the result.
     virtual bool Notify(NMHDR*, LRESULT&) { return false; }
-    // The control's messages; an exception that escapes is reported, and the default handling
-    // runs.
+    // The control's messages; an exception that escapes is reported after the message, which
+    // then answers as failed, without its default handling.
     virtual LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT DefaultHandler(UINT msg, WPARAM wParam, LPARAM lParam);
     // The area aligned children share (a panel leaves its bevels out).

@@ -48,6 +48,7 @@ void SetForegroundTakerForTests(std::function<bool(HWND)> taker) { ForegroundTak
 void TForm::CreateFormWindow(const WindowParams& params) {
     WindowParams form = params;
     if (!form.background) form.background = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    Application->PrepareErrorReports();  // on the thread of the forms
     CreateControlWindow(form);
     Font.SetDpi(Dpi());  // the controls take the form's font at the form's scaling
 }
@@ -96,6 +97,10 @@ void TForm::FocusActiveControl() {
 void TForm::Close() {
     if (modal_) {
         ModalResult = mrCancel;
+        // The modal loop looks at the result when it takes its next message. A close from a sent
+        // message (the loss of the focus to another program's window) arrives inside the wait
+        // for one, and no other message may come for a long time.
+        ::PostMessageW(Handle(), WM_NULL, 0, 0);
     } else if (Application->MainForm() == this) {
         Application->Terminate();
     } else {

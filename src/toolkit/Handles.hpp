@@ -6,6 +6,7 @@
 #include <objbase.h>
 
 #include <atomic>
+#include <exception>
 #include <functional>
 #include <utility>
 
@@ -130,21 +131,38 @@ public:
 };
 
 // The child windows of a window (all descendants), the top-level windows of a thread or of the
-// desktop, one call each until the function returns false.
+// desktop, one call each until the function returns false. An exception of the function ends
+// the enumeration and goes on from here, not through the system's enumerator.
+namespace enum_windows {
+struct Visit {
+    const std::function<bool(HWND)>& visit;
+    std::exception_ptr error;
+};
+inline BOOL CALLBACK Call(HWND wnd, LPARAM param) noexcept {
+    auto* state = reinterpret_cast<Visit*>(param);
+    try {
+        return state->visit(wnd);
+    } catch (...) {
+        state->error = std::current_exception();
+        return FALSE;
+    }
+}
+template <class Enumerate>
+void Run(Enumerate enumerate, const std::function<bool(HWND)>& visit) {
+    Visit state{visit, nullptr};
+    enumerate(&Call, reinterpret_cast<LPARAM>(&state));
+    if (state.error) std::rethrow_exception(state.error);
+}
+}  // namespace enum_windows
+
 inline void ForEachChildWindow(HWND parent, const std::function<bool(HWND)>& visit) {
-    ::EnumChildWindows(parent, [](HWND wnd, LPARAM f) -> BOOL {
-        return (*reinterpret_cast<const std::function<bool(HWND)>*>(f))(wnd);
-    }, reinterpret_cast<LPARAM>(&visit));
+    enum_windows::Run([&](WNDENUMPROC call, LPARAM param) { ::EnumChildWindows(parent, call, param); }, visit);
 }
 inline void ForEachTopWindow(const std::function<bool(HWND)>& visit) {
-    ::EnumWindows([](HWND wnd, LPARAM f) -> BOOL {
-        return (*reinterpret_cast<const std::function<bool(HWND)>*>(f))(wnd);
-    }, reinterpret_cast<LPARAM>(&visit));
+    enum_windows::Run([](WNDENUMPROC call, LPARAM param) { ::EnumWindows(call, param); }, visit);
 }
 inline void ForEachThreadWindow(DWORD thread, const std::function<bool(HWND)>& visit) {
-    ::EnumThreadWindows(thread, [](HWND wnd, LPARAM f) -> BOOL {
-        return (*reinterpret_cast<const std::function<bool(HWND)>*>(f))(wnd);
-    }, reinterpret_cast<LPARAM>(&visit));
+    enum_windows::Run([&](WNDENUMPROC call, LPARAM param) { ::EnumThreadWindows(thread, call, param); }, visit);
 }
 
 // Selects an object into a DC and puts the previous one back, before the object can be deleted.

@@ -4,10 +4,22 @@
 
 #include <cwctype>
 
+#include "toolkit/Handles.hpp"
+
 namespace {
 ShellOpener& Opener() {
     static ShellOpener opener;
     return opener;
+}
+
+// The program the last start brought up, while it may still be coming up.
+struct StartedProgram {
+    UniqueHandle process;
+    ULONGLONG startedAt = 0;
+};
+StartedProgram& LastStarted() {
+    static StartedProgram started;
+    return started;
 }
 }  // namespace
 
@@ -15,9 +27,34 @@ void SetShellOpenerForTests(ShellOpener opener) { Opener() = std::move(opener); 
 
 INT_PTR ShellOpen(const ShellOpenRequest& request) {
     if (Opener()) return Opener()(request);
-    return reinterpret_cast<INT_PTR>(::ShellExecuteW(request.owner, request.verb.c_str(), request.file.c_str(),
-                                                     request.parameters.c_str(), request.directory.c_str(),
-                                                     request.show));
+    // What ShellExecute does (no box of the shell's own on a failure), with the started
+    // process's handle.
+    SHELLEXECUTEINFOW info{sizeof info};
+    info.fMask = SEE_MASK_FLAG_NO_UI | SEE_MASK_NOCLOSEPROCESS;
+    info.hwnd = request.owner;
+    info.lpVerb = request.verb.c_str();
+    info.lpFile = request.file.c_str();
+    info.lpParameters = request.parameters.c_str();
+    info.lpDirectory = request.directory.c_str();
+    info.nShow = request.show;
+    const bool started = ::ShellExecuteExW(&info);
+    // No process when a program running already took the file.
+    if (started && info.hProcess) {
+        // The started program alone may take the foreground from us, for its first window.
+        ::AllowSetForegroundWindow(::GetProcessId(info.hProcess));
+        LastStarted() = {UniqueHandle(info.hProcess), ::GetTickCount64()};
+    }
+    return reinterpret_cast<INT_PTR>(info.hInstApp);
+}
+
+bool StartedProgramComing() {
+    StartedProgram& started = LastStarted();
+    if (!started.process) return false;
+    // Waiting for input once, it has made its first window; a console program never does.
+    if (::WaitForInputIdle(started.process.get(), 0) != WAIT_TIMEOUT ||
+        ::GetTickCount64() - started.startedAt > kStartedProgramReadyMs)
+        started.process.reset();
+    return static_cast<bool>(started.process);
 }
 
 bool IsNetworkPath(const std::wstring& path) {

@@ -21,7 +21,12 @@ using ShellOpener = std::function<INT_PTR(const ShellOpenRequest&)>;
 void SetShellOpenerForTests(ShellOpener opener);
 
 // ShellExecute with the request (empty texts passed as empty texts); returns its result code.
+// A program started gets the right to take the foreground, for its first window.
 INT_PTR ShellOpen(const ShellOpenRequest& request);
+// True while the program the last ShellOpen started is coming up: until it waits for input (its
+// first window is up, and has taken the foreground), for at most kStartedProgramReadyMs.
+bool StartedProgramComing();
+constexpr ULONGLONG kStartedProgramReadyMs = 1000;
 
 // True for a path on a network share (\\server\share, \\?\UNC\…) or on a drive mapped to one:
 // touching it may wait on the network for many seconds. Asking does not touch the share.

@@ -11,108 +11,13 @@
 
 #include "data/clsShellIniFiles.hpp"
 #include "support/E2EMain.hpp"
+#include "support/JourneyFixture.hpp"
 #include "support/KestrumFixture.hpp"
 #include "support/KestrumProcess.hpp"
 #include "support/RemoteMemory.hpp"
 #include "support/TestSupport.hpp"
 #include "support/XInput.hpp"
 #include "toolkit/Handles.hpp"
-
-namespace {
-
-const std::string kOptionsCaption = "オプション設定";
-
-// A program of the user's with an edit box and its caret (tools/type_here.cpp, beside the
-// recording helper).
-class TypeHere {
-public:
-    explicit TypeHere(const wchar_t* caption = L"Type here") {
-        std::wstring command = L"\"" + RecordLaunchExePath().substr(0, RecordLaunchExePath().rfind(L'\\')) +
-                               L"\\type_here.exe\"" + (caption == std::wstring(L"On top") ? L" on-top" : L"");
-        STARTUPINFOW startup{sizeof startup};
-        if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info_))
-            return;
-        WaitFor([&] {
-            ForEachTopWindow([&](HWND wnd) {
-                DWORD owner = 0;
-                ::GetWindowThreadProcessId(wnd, &owner);
-                if (owner == info_.dwProcessId && ::IsWindowVisible(wnd)) window_ = wnd;
-                return !window_;
-            });
-            return window_ != nullptr;
-        });
-        edit_ = ::FindWindowExW(window_, nullptr, L"Edit", nullptr);
-    }
-    ~TypeHere() {
-        ::TerminateProcess(info_.hProcess, 0);
-        ::WaitForSingleObject(info_.hProcess, 5000);  // its windows gone before the next test
-        ::CloseHandle(info_.hThread);
-        ::CloseHandle(info_.hProcess);
-    }
-    bool Ready() const { return edit_ != nullptr; }
-    std::wstring Text() const {
-        wchar_t text[256] = {};
-        ::SendMessageW(edit_, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text));
-        return text;
-    }
-
-private:
-    PROCESS_INFORMATION info_{};
-    HWND window_ = nullptr, edit_ = nullptr;
-};
-
-class JourneyE2E : public KestrumFixture {
-protected:
-    void SetUp() override {
-        KestrumFixture::SetUp();
-        XDoTool("mousemove 1000 300");  // the pointer rests on the empty desktop
-    }
-    void TearDown() override { XButtonUp(); }
-
-    // Group 1 with items A, B, C and group 2 with item D, each starting the helper with its
-    // own letter as the argument.
-    void StartWithCatalogue() {
-        {
-            TShellIniFile catalogue(kestrum->IniPath());
-            catalogue.WriteItemInfo({L"1", L"Tools"}, 1, 0);
-            for (int i = 0; i < 3; ++i) {
-                const std::wstring key(1, static_cast<wchar_t>(L'A' + i));
-                catalogue.WriteItemInfo({key, L"Item " + key, helper, L"-" + key, startFolder}, 1, i + 1);
-            }
-            catalogue.WriteItemInfo({L"2", L"More"}, 2, 0);
-            catalogue.WriteItemInfo({L"D", L"Item D", helper, L"-D", startFolder}, 2, 1);
-        }
-        StartResident();
-    }
-    // The launcher is on the screen and the keyboard's keys go to it.
-    void LauncherTakesTheKeys() {
-        ASSERT_TRUE(kestrum->WaitWindow(L"TfmShow"));
-        ASSERT_TRUE(XFocusComesTo("Kestrum")) << "the X focus is on " << XFocusName();
-    }
-    bool Gone(const wchar_t* className) {
-        return WaitFor([&] { return kestrum->Windows(className).empty(); });
-    }
-    // Waits for the helper's record (its arguments, its start folder) and takes it away for the
-    // next launch.
-    std::string Launched() {
-        const std::wstring record = dir.File(L"launched.txt");
-        if (!WaitFor([&] { return !ReadFileBytes(record).empty(); })) return "(nothing started)";
-        std::string text = ReadFileBytes(record);
-        ::DeleteFileW(record.c_str());
-        return text;
-    }
-    // What the helper records when started with the arguments in the start folder.
-    std::string Record(const std::string& arguments) const { return arguments + "\n" + RecordedFolder() + "\n"; }
-    std::string RecordedFolder() const { return ToAnsi(startFolder); }
-    bool KestrumInFront() const {
-        DWORD owner = 0;
-        ::GetWindowThreadProcessId(::GetForegroundWindow(), &owner);
-        return owner == kestrum->Id();
-    }
-
-};
-
-}  // namespace
 
 TEST_F(JourneyE2E, EveryOpeningByTheHotKeyTakesTheKeys) {
     StartWithCatalogue();

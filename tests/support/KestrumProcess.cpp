@@ -74,16 +74,32 @@ KestrumProcess::~KestrumProcess() {
 
 std::wstring KestrumProcess::IniPath() const { return folder_ + L"\\Kestrum.INI"; }
 
-void KestrumProcess::Start() {
+namespace {
+PROCESS_INFORMATION StartExe(const std::wstring& exe, const std::wstring& folder) {
     STARTUPINFOW startup{sizeof startup};
     PROCESS_INFORMATION info{};
-    std::wstring commandLine = L"\"" + exe_ + L"\"";
-    if (!::CreateProcessW(exe_.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                          folder_.c_str(), &startup, &info))
+    std::wstring commandLine = L"\"" + exe + L"\"";
+    if (!::CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
+                          &startup, &info))
         throw std::runtime_error("cannot start Kestrum.exe");
     ::CloseHandle(info.hThread);
+    return info;
+}
+}  // namespace
+
+void KestrumProcess::Start() {
+    const PROCESS_INFORMATION info = StartExe(exe_, folder_);
     process_.reset(info.hProcess);
     id_ = info.dwProcessId;
+}
+
+DWORD KestrumProcess::StartAgainAndWait(std::chrono::milliseconds timeout) const {
+    const UniqueHandle second(StartExe(exe_, folder_).hProcess);
+    WaitFor([&] { return ::WaitForSingleObject(second.get(), 0) != WAIT_TIMEOUT; }, timeout);
+    DWORD code = STILL_ACTIVE;
+    ::GetExitCodeProcess(second.get(), &code);
+    if (code == STILL_ACTIVE) ::TerminateProcess(second.get(), 99);
+    return code;
 }
 
 bool KestrumProcess::WaitResident(std::chrono::milliseconds timeout) {

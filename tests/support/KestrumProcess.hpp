@@ -18,6 +18,9 @@ public:
     ~KestrumProcess();
 
     void Start();
+    // Starts the same exe once more, as a user who forgot it runs would, and waits for that
+    // second process to end; its exit code (STILL_ACTIVE: it did not end).
+    DWORD StartAgainAndWait(std::chrono::milliseconds timeout = std::chrono::seconds(20)) const;
     // Waits until the hidden window exists, the tray icon is there and the hot keys are set.
     bool WaitResident(std::chrono::milliseconds timeout = std::chrono::seconds(20));
     bool WaitExit(std::chrono::milliseconds timeout = std::chrono::seconds(20));

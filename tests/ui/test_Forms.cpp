@@ -23,11 +23,15 @@ public:
     }
     bool ownerEnabledWhileModal = true;
     HWND owner = nullptr;
+    bool closeFails = false;
 
 protected:
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override {
         switch (msg) {
             case WM_TEST_THROW: throw Exception(L"壊れたメッセージ");
+            case WM_CLOSE:
+                if (closeFails) throw Exception(L"閉じられません");
+                return TForm::WndProc(msg, wParam, lParam);
             case WM_TEST_RESULT:
                 ownerEnabledWhileModal = ::IsWindowEnabled(owner);
                 ModalResult = static_cast<int>(wParam);
@@ -53,13 +57,18 @@ protected:
 
 }  // namespace
 
-TEST_F(FormsTest, AnExceptionInAHandlerIsReportedAndTheWindowLivesOn) {
+TEST_F(FormsTest, AnExceptionInAHandlerIsReportedAfterTheMessageWithoutItsDefaultHandling) {
     TestForm form;
+    form.closeFails = true;
     ::SendMessageW(form.Handle(), WM_TEST_THROW, 0, 0);
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text, L"壊れたメッセージ");
-    EXPECT_EQ(boxes[0].caption, L"Kestrum");
+    ::SendMessageW(form.Handle(), WM_CLOSE, 0, 0);  // handled by default, it destroys the window
+    EXPECT_TRUE(boxes.empty()) << "no box inside the failing messages";
     EXPECT_TRUE(::IsWindow(form.Handle()));
+    PumpMessages();
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[0].text, L"壊れたメッセージ");
+    EXPECT_EQ(boxes[1].text, L"閉じられません");
+    EXPECT_EQ(boxes[0].caption, L"Kestrum");
 }
 
 TEST_F(FormsTest, ShowModalDisablesTheOwnerAndReturnsTheResult) {

@@ -2,11 +2,15 @@
 // and the message boxes observed through their seams.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <functional>
+#include <thread>
 #include <vector>
 
 #include "data/clsShellIniFiles.hpp"
 #include "data/comFunc.hpp"
+#include "launcher/KeyCatcher.hpp"
 #include "launcher/Main.hpp"
 #include "support/TestSupport.hpp"
 #include "toolkit/Application.hpp"
@@ -27,6 +31,41 @@ protected:
         if (msg == WM_USERACTIVE && script) std::exchange(script, nullptr)();
         return result;
     }
+};
+
+// Another program's low-level hook, set before the launcher's and so called after it: it notes
+// when a key has come past the launcher's hook.
+class KeyStopwatch {
+public:
+    explicit KeyStopwatch(UINT vk) : thread_([this, vk] { Run(vk); }) {
+        while (!threadId_) std::this_thread::yield();
+    }
+    ~KeyStopwatch() {
+        ::PostThreadMessageW(threadId_, WM_QUIT, 0, 0);
+        thread_.join();
+    }
+    std::chrono::steady_clock::time_point SeenAt() const { return seenAt_.load(); }
+
+private:
+    void Run(UINT vk) {
+        watched_ = vk;
+        self_ = this;
+        MSG msg;
+        ::PeekMessageW(&msg, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
+        UniqueHhook hook(::SetWindowsHookExW(WH_KEYBOARD_LL, &Proc, ::GetModuleHandleW(nullptr), 0));
+        threadId_ = ::GetCurrentThreadId();
+        while (::GetMessageW(&msg, nullptr, 0, 0) > 0) ::DispatchMessageW(&msg);
+    }
+    static LRESULT CALLBACK Proc(int code, WPARAM message, LPARAM info) {
+        if (code == HC_ACTION && message == WM_KEYDOWN && reinterpret_cast<KBDLLHOOKSTRUCT*>(info)->vkCode == watched_)
+            self_->seenAt_ = std::chrono::steady_clock::now();
+        return ::CallNextHookEx(nullptr, code, message, info);
+    }
+    static inline thread_local UINT watched_ = 0;
+    static inline thread_local KeyStopwatch* self_ = nullptr;
+    std::atomic<std::chrono::steady_clock::time_point> seenAt_{};
+    std::atomic<DWORD> threadId_{0};
+    std::thread thread_;
 };
 
 class LauncherTest : public ::testing::Test {
@@ -65,7 +104,7 @@ protected:
             closedByScript = launcher.ModalResult != 0;
             if (!closedByScript) Key(launcher, VK_ESCAPE);
         };
-        launcher.ShowModal();
+        launcher.Run();
         return closedByScript;
     }
     static void Char(TfmShow& form, wchar_t c) { ::SendMessageW(form.Handle(), WM_CHAR, c, 0); }
@@ -269,4 +308,37 @@ TEST_F(LauncherTest, AnEmptyCatalogueGivesAnEmptyWindowThatEveryKeyIgnores) {
     });
     EXPECT_FALSE(closed);
     EXPECT_TRUE(launches.empty());
+}
+
+TEST_F(LauncherTest, NoProgramsKeyWaitsWhileTheLaunchersThreadIsBusy) {
+    KeyStopwatch stopwatch(VK_F7);
+    std::chrono::steady_clock::time_point typed;
+    Run([&](ScriptedLauncher& launcher) {
+        // Keys typed from another thread while this one is busy for 1.5 s: a key for another
+        // program (F7), then the launcher's.
+        std::thread typist([&] {
+            ::Sleep(100);
+            typed = std::chrono::steady_clock::now();
+            for (WORD key : {WORD(VK_F7), WORD('1'), WORD('N')}) SendKey(key);
+        });
+        ::Sleep(1500);
+        typist.join();
+        const auto waited = std::chrono::duration_cast<std::chrono::milliseconds>(stopwatch.SeenAt() - typed);
+        EXPECT_GE(waited.count(), 0) << "F7 came by";
+        EXPECT_LT(waited.count(), 50) << "F7 waited for the launcher's thread";
+        WaitFor([&] { return launcher.ModalResult != 0; });
+    });
+    ASSERT_EQ(launches.size(), 1u) << "the launcher's keys typed meanwhile count, once";
+    EXPECT_EQ(launches[0].file, L"notepad.exe");
+}
+
+TEST_F(LauncherTest, WithoutItsHookTheLauncherGetsEachKeyOnceByItsOwnMessages) {
+    TKeyCatcher::SetHookFiresForTests(false);  // as after Windows removed a hook
+    ScopeExit restore([] { TKeyCatcher::SetHookFiresForTests(true); });
+    EXPECT_TRUE(Run([](ScriptedLauncher& launcher) {
+        for (WORD key : {'2', '1', 'R'}) SendKey(key);
+        WaitFor([&] { return launcher.ModalResult != 0; });
+    }));
+    ASSERT_EQ(launches.size(), 1u);
+    EXPECT_EQ(launches[0].file, L"regedit.exe");
 }

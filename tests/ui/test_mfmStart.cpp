@@ -19,14 +19,17 @@ class ObservedMain : public TfmMain {
 public:
     int launcherRuns = 0;
     int optionsRuns = 0;
-    std::function<void()> whileLauncherOpen;
+    std::function<void()> whileLauncherOpen, whileOptionsOpen;
 
 protected:
     void RunLauncherWindow() override {
         ++launcherRuns;
         if (whileLauncherOpen) whileLauncherOpen();
     }
-    void RunOptionsDialog() override { ++optionsRuns; }
+    void RunOptionsDialog() override {
+        ++optionsRuns;
+        if (whileOptionsOpen) whileOptionsOpen();
+    }
 };
 
 bool QuitPosted() {
@@ -157,15 +160,23 @@ TEST_F(ResidentTest, AnEmptyKeySettingIsAFailedRegistration) {
     EXPECT_FALSE(AtomExists(L"Zorvik002HotKey"));
 }
 
-TEST_F(ResidentTest, OnlyOneLauncherWindowAtATime) {
+TEST_F(ResidentTest, OneLauncherAndOneOptionsDialogAtATime) {
     ObservedMain& resident = Start();
     resident.whileLauncherOpen = [&] {
         EXPECT_EQ(resident.ShowCount(), 1);
         ::SendMessageW(resident.Handle(), WM_HOTKEY, kLauncherHotKeyId, 0);
         ::SendMessageW(resident.Handle(), WM_TRAYNOTIFY, 1, WM_LBUTTONDBLCLK);
         resident.Display1Click();
-        // The options dialog can still be opened on top.
+        // The options dialog opens once the launcher has made way for it.
         ::SendMessageW(resident.Handle(), WM_HOTKEY, kOptionsHotKeyId, 0);
+        EXPECT_EQ(resident.optionsRuns, 0);
+    };
+    // Asked for again while it is open, the options dialog comes to the front: no second one.
+    resident.whileOptionsOpen = [&] {
+        ::SendMessageW(resident.Handle(), WM_HOTKEY, kOptionsHotKeyId, 0);
+        resident.N3Click();
+        ::PostMessageW(resident.Handle(), ::RegisterWindowMessageW(L"Kestrum.ShowOptions"), 0, 0);
+        PumpMessages();
     };
     ::SendMessageW(resident.Handle(), WM_HOTKEY, kLauncherHotKeyId, 0);
     EXPECT_EQ(resident.launcherRuns, 1);
@@ -175,6 +186,7 @@ TEST_F(ResidentTest, OnlyOneLauncherWindowAtATime) {
     resident.whileLauncherOpen = [] { throw std::runtime_error("launcher failed"); };
     ::SendMessageW(resident.Handle(), WM_HOTKEY, kLauncherHotKeyId, 0);
     EXPECT_EQ(resident.ShowCount(), 0) << "an error in the launcher still counts it closed";
+    PumpMessages();
     EXPECT_EQ(BoxTexts(), std::vector<std::wstring>{L"launcher failed"}) << "the default error report";
     resident.whileLauncherOpen = nullptr;
     ::SendMessageW(resident.Handle(), WM_HOTKEY, kLauncherHotKeyId, 0);

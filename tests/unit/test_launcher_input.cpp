@@ -6,6 +6,7 @@
 
 #include "launcher/Environment.hpp"
 #include "launcher/LauncherKeys.hpp"
+#include "toolkit/Handles.hpp"
 #include "toolkit/ShellApi.hpp"
 
 TEST(LauncherKeys, KeysAreTakenByTheKeyPressed) {
