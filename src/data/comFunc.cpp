@@ -188,6 +188,7 @@ void ChangeIniFileSafely(const std::wstring& path, bool needsUtf16,
     }
     // The file as it was before this save; the save itself stands even if the backup cannot be
     // replaced (a read-only backup, say).
+    if (exists) FlushToDisk(backupCopy);
     if (exists && !::MoveFileExW(backupCopy.c_str(), backup.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         removeCopies();
 }

@@ -272,6 +272,20 @@ TEST_F(ResidentTest, ATrayIconTheShellRefusesAtLogonIsAddedOnALaterTry) {
     EXPECT_TRUE(HotKeyTaken('K')) << "the hot keys did not wait for the icon";
 }
 
+TEST_F(ResidentTest, AnAddRefusedWhileTheIconIsThereEndsTheTries) {
+    std::vector<DWORD> calls;
+    SetNotifyIconCallerForTests([&](DWORD message, NOTIFYICONDATAW* data) {
+        calls.push_back(message);
+        const BOOL done = ::Shell_NotifyIconW(message, data);
+        return message == NIM_ADD ? FALSE : done;  // the add went through, its answer came too late
+    });
+    ScopeExit restore([] { SetNotifyIconCallerForTests(nullptr); });
+    ObservedMain& resident = Start();
+    EXPECT_TRUE(TrayIconPresent(resident.Handle(), 1));
+    EXPECT_EQ(calls, (std::vector<DWORD>{NIM_ADD, NIM_MODIFY}));
+    EXPECT_FALSE(::KillTimer(resident.Handle(), 1)) << "no try is left waiting";
+}
+
 TEST_F(ResidentTest, ExitAsksAndOnlyYesEndsTheProgram) {
     ObservedMain& resident = Start();
     answer = mrNo;
