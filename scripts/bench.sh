@@ -17,6 +17,8 @@ wine build/bench/bench_background.exe
 echo "== bench_launcher"
 wine build/bench/bench_launcher.exe "${KESTRUM_BENCH_EXE:-$PWD/build/Kestrum.exe}" "$PWD/examples/Kestrum.INI" \
   "$PWD/build/bench/bench_floor.exe"
+echo "== bench_keys"
+wine build/bench/bench_keys.exe
 echo "== bench_options"
 wine build/bench/bench_options.exe
 echo "== soak (1000 launcher and 100 options openings)"
