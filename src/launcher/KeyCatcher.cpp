@@ -161,8 +161,10 @@ LRESULT CALLBACK TKeyCatcher::KeyboardProc(int code, WPARAM message, LPARAM info
 }
 
 bool TKeyCatcher::OnKey(WPARAM message, const KBDLLHOOKSTRUCT& key) {
-    const TKeyFilter::TVerdict verdict =
-        filter_.Key(message, key.vkCode, key.scanCode, [this] { return AnotherOfOurWindowsInFront(); });
+    const TKeyFilter::TVerdict verdict = filter_.Key(
+        message, key.vkCode, key.scanCode,
+        {.anotherOfOursInFront = [this] { return AnotherOfOurWindowsInFront(); },
+         .ctrlDown = [] { return (::GetAsyncKeyState(VK_CONTROL) & 0x8000) != 0; }});
     if (verdict.nextLauncher) BeginNextLauncher(false);
     if (verdict.hotKey) Deliver(kLauncherHotKeyMark);
     if (verdict.key) Deliver(*verdict.key);

@@ -52,12 +52,12 @@ std::optional<TKeyFilter::TModifier> TKeyFilter::ModifierOf(UINT virtualKey) noe
 }
 
 // The hot key is Ctrl and its letter alone, as it was registered.
-bool TKeyFilter::IsHotKey(UINT virtualKey) const noexcept {
-    return hotKey_ != 0 && virtualKey == hotKey_ && CtrlDown() && !held_[kShift] && !held_[kAlt] && !held_[kWin];
+bool TKeyFilter::IsHotKey(UINT virtualKey, const TAsk& ask) const {
+    return hotKey_ != 0 && virtualKey == hotKey_ && !held_[kShift] && !held_[kAlt] && !held_[kWin] &&
+           (CtrlDown() || ask.ctrlDown());
 }
 
-TKeyFilter::TVerdict TKeyFilter::Key(WPARAM message, UINT virtualKey, UINT scanCode,
-                                     const std::function<bool()>& anotherOfOursInFront) {
+TKeyFilter::TVerdict TKeyFilter::Key(WPARAM message, UINT virtualKey, UINT scanCode, const TAsk& ask) {
     const UINT vk = virtualKey & 0xFF;
     const bool down = message == WM_KEYDOWN || message == WM_SYSKEYDOWN;
     if (const std::optional<TModifier> modifier = ModifierOf(vk)) {
@@ -74,20 +74,21 @@ TKeyFilter::TVerdict TKeyFilter::Key(WPARAM message, UINT virtualKey, UINT scanC
         caught_[vk] = false;
         return {.eat = ours};
     }
-    return Press(vk, scanCode, anotherOfOursInFront);
+    return Press(vk, scanCode, ask);
 }
 
-TKeyFilter::TVerdict TKeyFilter::Press(UINT vk, UINT scanCode, const std::function<bool()>& anotherOfOursInFront) {
-    if (mode_ == TMode::Watching && IsHotKey(vk)) {
+TKeyFilter::TVerdict TKeyFilter::Press(UINT vk, UINT scanCode, const TAsk& ask) {
+    const bool hotKey = IsHotKey(vk, ask);
+    if (mode_ == TMode::Watching && hotKey) {
         Catch(true);
         return {.nextLauncher = true};  // the key itself goes on to be the hot key
     }
     if (mode_ != TMode::Catching) return {};
-    if (IsHotKey(vk)) return {.hotKey = true};  // the key itself goes on to be the hot key
+    if (hotKey) return {.hotKey = true};  // the key itself goes on to be the hot key
     // With Ctrl, Alt or the Windows key pressed on purpose the key is another program's.
     if (held_[kCtrl] || held_[kAlt] || held_[kWin]) return {};
     const std::optional<UINT> key = LauncherKeyOfPress(vk, scanCode);
-    if (!key || anotherOfOursInFront()) return {};
+    if (!key || ask.anotherOfOursInFront()) return {};
     caught_[vk] = true;
     // After Escape the keys are for the window the launcher gives the keyboard back to.
     if (*key == VK_ESCAPE) mode_ = TMode::Watching;

@@ -50,17 +50,24 @@ public:
     void StartWithHeld(const std::function<bool(UINT virtualKey)>& held);
     TMode Mode() const noexcept { return mode_; }
 
+    // What the filter asks of the window system, only where a decision needs it.
+    struct TAsk {
+        // A box or dialog of this program is in front: it takes its keys the usual way.
+        std::function<bool()> anotherOfOursInFront;
+        // The window system holds Ctrl down: the hot key's letter is then the hot key, which must
+        // pass, whatever events were seen (under Wine a Ctrl pressed while the keyboard moved
+        // between programs comes as a state, not as an event).
+        std::function<bool()> ctrlDown;
+    };
     // One event of the keyboard (WM_KEYDOWN, WM_KEYUP, WM_SYSKEYDOWN, WM_SYSKEYUP).
-    // anotherOfOursInFront is asked only when a key would be caught: a box or dialog of this
-    // program in front takes its keys the usual way.
-    TVerdict Key(WPARAM message, UINT virtualKey, UINT scanCode, const std::function<bool()>& anotherOfOursInFront);
+    TVerdict Key(WPARAM message, UINT virtualKey, UINT scanCode, const TAsk& ask);
 
 private:
     enum TModifier { kShift, kCtrl, kAlt, kWin, kModifiers };
     static std::optional<TModifier> ModifierOf(UINT virtualKey) noexcept;
     bool CtrlDown() const noexcept { return held_[kCtrl] || ctrlOfHotKey_; }
-    bool IsHotKey(UINT virtualKey) const noexcept;
-    TVerdict Press(UINT virtualKey, UINT scanCode, const std::function<bool()>& anotherOfOursInFront);
+    bool IsHotKey(UINT virtualKey, const TAsk& ask) const;
+    TVerdict Press(UINT virtualKey, UINT scanCode, const TAsk& ask);
 
     UINT hotKey_;
     TMode mode_ = TMode::Off;

@@ -76,9 +76,7 @@ void TfmShow::UserActive() {
         Leave();
         return;
     }
-    ::SetFocus(Handle());
-    focusRequestsLeft_ = kFocusRequests;
-    ::SetTimer(Handle(), kFocusTimer, USER_TIMER_MINIMUM, nullptr);
+    AskForFocus();
     groupDisplay_->StartTyping();
     itemDisplay_->StartTyping();
 }
@@ -87,6 +85,7 @@ LRESULT TfmShow::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg >= WM_KEYFIRST && msg <= WM_KEYLAST) KeyFromWindowSystem();
     switch (msg) {
         case WM_USERACTIVE: UserActive(); return 0;
+        case WM_TAKEKEYBOARDBACK: TakeKeyboardBack(); return 0;
         case WM_LAUNCHERKEY: LauncherKey(static_cast<UINT>(wParam)); return 0;
         case WM_KEYDOWN: FormKeyDown(static_cast<UINT>(wParam)); return 0;
         case WM_CHAR: FormKeyPress(static_cast<wchar_t>(wParam)); return 0;
@@ -112,10 +111,42 @@ void TfmShow::AskForFocusAgain() {
     ::SetFocus(Handle());
 }
 
+void TfmShow::AskForFocus() {
+    ::SetFocus(Handle());
+    focusRequestsLeft_ = kFocusRequests;
+    ::SetTimer(Handle(), kFocusTimer, USER_TIMER_MINIMUM, nullptr);
+}
+
 void TfmShow::WMKillFocus(HWND newFocus) {
     // The focus moving inside the launcher is not a loss of the keyboard.
     if (newFocus && ::IsChild(Handle(), newFocus)) return;
+    // Another program's window: decided once this message has returned, with the change of the
+    // foreground done.
+    if (!newFocus && !leaving_) {
+        ::PostMessageW(Handle(), WM_TAKEKEYBOARDBACK, 0, 0);
+        return;
+    }
     Leave();  // the keys are for the window the user went to
+}
+
+// A program an earlier start brought up may show its first window only now, over the launcher
+// the user asked for after that start: the launcher is not left for it, and its keys are caught
+// again meanwhile, as from the hot key on. Any other window in front is where the user went.
+void TfmShow::TakeKeyboardBack() {
+    const HWND front = ::GetForegroundWindow();
+    if (leaving_ || front == Handle()) return;
+    if (!IsWindowOfProgramJustStarted(front)) {
+        Leave();
+        return;
+    }
+    keys_->Catch(false);
+    keys_->DeliverTo(Handle());
+    handedOver_ = false;
+    if (!TakeForeground(Handle())) {
+        Leave();
+        return;
+    }
+    AskForFocus();
 }
 
 // A key came the window system's way: the keyboard is the launcher's, no catching is needed.

@@ -18,6 +18,7 @@
 #include "toolkit/Forms.hpp"
 
 constexpr UINT WM_USERACTIVE = WM_USER + 0x65;  // posted to itself once it is on the screen
+constexpr UINT WM_TAKEKEYBOARDBACK = WM_USER + 0x68;  // posted to itself: see WMKillFocus
 
 class TfmShow : public TForm {
 public:
@@ -55,6 +56,8 @@ private:
     void WMKillFocus(HWND newFocus);
     void LauncherKey(UINT key);
     void KeyFromWindowSystem();
+    void TakeKeyboardBack();
+    void AskForFocus();
     void GiveKeyboardBack();
 
     HWND previousForeground_;

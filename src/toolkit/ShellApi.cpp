@@ -3,6 +3,8 @@
 #include <shellapi.h>
 
 #include <cwctype>
+#include <deque>
+#include <utility>
 
 #include "toolkit/Handles.hpp"
 
@@ -20,6 +22,12 @@ struct StartedProgram {
 StartedProgram& LastStarted() {
     static StartedProgram started;
     return started;
+}
+
+// The programs started lately, as (process id, when).
+std::deque<std::pair<DWORD, ULONGLONG>>& RecentStarts() {
+    static std::deque<std::pair<DWORD, ULONGLONG>> starts;
+    return starts;
 }
 }  // namespace
 
@@ -42,7 +50,11 @@ INT_PTR ShellOpen(const ShellOpenRequest& request) {
     if (started && info.hProcess) {
         // The started program alone may take the foreground from us, for its first window.
         ::AllowSetForegroundWindow(::GetProcessId(info.hProcess));
-        LastStarted() = {UniqueHandle(info.hProcess), ::GetTickCount64()};
+        const ULONGLONG now = ::GetTickCount64();
+        auto& recent = RecentStarts();
+        while (!recent.empty() && now - recent.front().second > kJustStartedMs) recent.pop_front();
+        recent.emplace_back(::GetProcessId(info.hProcess), now);
+        LastStarted() = {UniqueHandle(info.hProcess), now};
     }
     return reinterpret_cast<INT_PTR>(info.hInstApp);
 }
@@ -55,6 +67,15 @@ bool StartedProgramComing() {
         ::GetTickCount64() - started.startedAt > kStartedProgramReadyMs)
         started.process.reset();
     return static_cast<bool>(started.process);
+}
+
+bool IsWindowOfProgramJustStarted(HWND wnd) {
+    DWORD owner = 0;
+    if (!wnd || !::GetWindowThreadProcessId(wnd, &owner)) return false;
+    const ULONGLONG now = ::GetTickCount64();
+    for (const auto& [processId, startedAt] : RecentStarts())
+        if (processId == owner && now - startedAt <= kJustStartedMs) return true;
+    return false;
 }
 
 bool IsNetworkPath(const std::wstring& path) {

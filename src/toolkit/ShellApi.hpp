@@ -24,9 +24,12 @@ void SetShellOpenerForTests(ShellOpener opener);
 // A program started gets the right to take the foreground, for its first window.
 INT_PTR ShellOpen(const ShellOpenRequest& request);
 // True while the program the last ShellOpen started is coming up: until it waits for input (its
-// first window is up, and has taken the foreground), for at most kStartedProgramReadyMs.
+// first window is up), for at most kStartedProgramReadyMs.
 bool StartedProgramComing();
 constexpr ULONGLONG kStartedProgramReadyMs = 1000;
+// True for a window of a program ShellOpen started, in its first kJustStartedMs.
+bool IsWindowOfProgramJustStarted(HWND wnd);
+constexpr ULONGLONG kJustStartedMs = 3000;
 
 // True for a path on a network share (\\server\share, \\?\UNC\…) or on a drive mapped to one:
 // touching it may wait on the network for many seconds. Asking does not touch the share.

@@ -21,12 +21,18 @@ KeyEvent Down(UINT vk) { return {true, vk}; }
 KeyEvent Up(UINT vk) { return {false, vk}; }
 
 // Per event: '.' passed on, 'e' kept back (the release of a caught key), 'n' the hot key began
-// catching for the next launcher, otherwise the launcher key caught ('1', 'A', '\x1b' Escape).
-std::string Outcomes(TKeyFilter& filter, const std::vector<KeyEvent>& events, bool oursInFront = false) {
+// catching for the next launcher, 'h' the hot key typed while catching, otherwise the launcher
+// key caught ('1', 'A', '\x1b' Escape).
+std::string Outcomes(TKeyFilter& filter, const std::vector<KeyEvent>& events, bool oursInFront, bool ctrlDown) {
     std::string outcomes;
+    const TKeyFilter::TAsk ask{[&] { return oursInFront; }, [&] { return ctrlDown; }};
     for (const KeyEvent& event : events) {
-        const auto verdict = filter.Key(event.down ? WM_KEYDOWN : WM_KEYUP, event.vk, 0, [&] { return oursInFront; });
-        outcomes += verdict.key ? static_cast<char>(*verdict.key) : verdict.nextLauncher ? 'n' : verdict.eat ? 'e' : '.';
+        const auto verdict = filter.Key(event.down ? WM_KEYDOWN : WM_KEYUP, event.vk, 0, ask);
+        outcomes += verdict.key            ? static_cast<char>(*verdict.key)
+                    : verdict.nextLauncher ? 'n'
+                    : verdict.hotKey       ? 'h'
+                    : verdict.eat          ? 'e'
+                                           : '.';
     }
     return outcomes;
 }
@@ -40,6 +46,7 @@ TEST(KeyFilter, CatchesTheLaunchersKeysAndPassesEveryOtherKeyOn) {
         std::vector<KeyEvent> events;
         std::string outcomes;
         bool oursInFront = false;
+        bool ctrlDownBySystem = false;
     } cases[] = {
         {"the Ctrl of the hot key still held (and repeating): the digit is the launcher's",
          [](TKeyFilter& f) { f.Catch(true); },
@@ -52,8 +59,10 @@ TEST(KeyFilter, CatchesTheLaunchersKeysAndPassesEveryOtherKeyOn) {
          {Up(VK_LCONTROL), Down(VK_RCONTROL), Down('1'), Up(VK_RCONTROL), Down(VK_LMENU), Down('A'), Up(VK_LMENU),
           Down(VK_LWIN), Down('A'), Up(VK_LWIN), Down(VK_LSHIFT), Down('A')},
          "...........A"},
-        {"the hot key again while the launcher is open changes nothing",
-         [](TKeyFilter& f) { f.Catch(true); }, {Down('K'), Up('K')}, ".."},
+        {"the hot key again while the launcher is open is told of, and passes",
+         [](TKeyFilter& f) { f.Catch(true); }, {Down('K'), Up('K')}, "h."},
+        {"the hot key with a Ctrl the window system holds but no event told of",
+         [](TKeyFilter& f) { f.Catch(false); }, {Down('K'), Down('1')}, "h1", false, true},
         {"keys that are no launcher key, the keypad's digits as digits",
          [](TKeyFilter& f) { f.Catch(false); }, {Down(VK_F5), Down(VK_SPACE), Down(VK_NUMPAD3), Down(VK_RETURN)},
          "..3\r"},
@@ -73,7 +82,7 @@ TEST(KeyFilter, CatchesTheLaunchersKeysAndPassesEveryOtherKeyOn) {
     for (const auto& c : cases) {
         TKeyFilter filter('K');
         c.start(filter);
-        EXPECT_EQ(Outcomes(filter, c.events, c.oursInFront), c.outcomes) << c.what;
+        EXPECT_EQ(Outcomes(filter, c.events, c.oursInFront, c.ctrlDownBySystem), c.outcomes) << c.what;
     }
 }
 
