@@ -18,26 +18,19 @@
 #include <vector>
 
 #include "launcher/KeyCatcher.hpp"
+#include "support/KeyStopwatch.hpp"
 #include "toolkit/Handles.hpp"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
-std::atomic<Clock::rep> g_seen{0};
-
-LRESULT CALLBACK Observe(int code, WPARAM message, LPARAM info) {
-    if (code == HC_ACTION && message == WM_KEYDOWN && reinterpret_cast<KBDLLHOOKSTRUCT*>(info)->vkCode == VK_F7)
-        g_seen = Clock::now().time_since_epoch().count();
-    return ::CallNextHookEx(nullptr, code, message, info);
-}
-
 LRESULT CALLBACK PassOn(int code, WPARAM message, LPARAM info) { return ::CallNextHookEx(nullptr, code, message, info); }
 
 // Types F7 from another thread while this one runs `meanwhile`; milliseconds until it came past
 // the hooks. Under Wine a hook that timed out leaves the later hooks out, so a key the observer
 // never sees counts from the moment Wine let it go on (SendInput waits for the hooks there).
-double KeyDelayMs(const std::function<void()>& meanwhile) {
+double KeyDelayMs(const KeyStopwatch& stopwatch, const std::function<void()>& meanwhile) {
     double delay = -1;
     std::thread typist([&] {
         const Clock::time_point typed = Clock::now();
@@ -51,9 +44,8 @@ double KeyDelayMs(const std::function<void()>& meanwhile) {
         const Clock::time_point wentOn = Clock::now();
         delay = std::chrono::duration<double, std::milli>(wentOn - typed).count();
         while (Clock::now() - wentOn < std::chrono::milliseconds(200)) {
-            const Clock::rep seen = g_seen.load();
-            if (seen >= typed.time_since_epoch().count()) {
-                delay = std::chrono::duration<double, std::milli>(Clock::duration(seen) - typed.time_since_epoch()).count();
+            if (const Clock::time_point seen = stopwatch.SeenAt(); seen >= typed) {
+                delay = std::chrono::duration<double, std::milli>(seen - typed).count();
                 break;
             }
             ::Sleep(1);
@@ -80,31 +72,21 @@ void Print(const char* what, std::vector<double> samples, double floor) {
 }  // namespace
 
 int main() {
-    // The observer first: hooks set later are called before it.
-    DWORD observerThread = 0;
-    std::thread observer([&] {
-        MSG msg;
-        ::PeekMessageW(&msg, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
-        UniqueHhook hook(::SetWindowsHookExW(WH_KEYBOARD_LL, &Observe, ::GetModuleHandleW(nullptr), 0));
-        observerThread = ::GetCurrentThreadId();
-        while (::GetMessageW(&msg, nullptr, 0, 0) > 0) ::DispatchMessageW(&msg);
-    });
-    while (!observerThread) ::Sleep(1);
-    ::Sleep(50);
+    const KeyStopwatch stopwatch(VK_F7);  // first: hooks set later are called before it
 
     constexpr int kRounds = 15, kOwnHookRounds = 2, kBusyMs = 300;
     std::vector<double> floor, catcher, busy, ownHook;
     for (int round = 0; round < kRounds; ++round) {
-        floor.push_back(KeyDelayMs([] {}));
+        floor.push_back(KeyDelayMs(stopwatch, [] {}));
         TKeyCatcher keys;
         const long hooks = HandleCount(HandleKind::Hook);
         keys.Catch(false);
         WaitForHooks(hooks + 1);
-        catcher.push_back(KeyDelayMs([] {}));
-        busy.push_back(KeyDelayMs([] { BusyFor(kBusyMs); }));
+        catcher.push_back(KeyDelayMs(stopwatch, [] {}));
+        busy.push_back(KeyDelayMs(stopwatch, [] { BusyFor(kBusyMs); }));
         if (round < kOwnHookRounds) {
             UniqueHhook own(::SetWindowsHookExW(WH_KEYBOARD_LL, &PassOn, ::GetModuleHandleW(nullptr), 0));
-            ownHook.push_back(KeyDelayMs([] { BusyFor(2500); }));
+            ownHook.push_back(KeyDelayMs(stopwatch, [] { BusyFor(2500); }));
         }
     }
     std::sort(floor.begin(), floor.end());
@@ -114,7 +96,5 @@ int main() {
     Print("catcher", catcher, floorMedian);
     Print("busy", busy, floorMedian);
     Print("own hook", ownHook, floorMedian);
-    ::PostThreadMessageW(observerThread, WM_QUIT, 0, 0);
-    observer.join();
     return 0;
 }

@@ -2,7 +2,6 @@
 // and the message boxes observed through their seams.
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <chrono>
 #include <functional>
 #include <thread>
@@ -12,6 +11,7 @@
 #include "data/comFunc.hpp"
 #include "launcher/KeyCatcher.hpp"
 #include "launcher/Main.hpp"
+#include "support/KeyStopwatch.hpp"
 #include "support/TestSupport.hpp"
 #include "toolkit/Application.hpp"
 #include "toolkit/Dialogs.hpp"
@@ -31,41 +31,6 @@ protected:
         if (msg == WM_USERACTIVE && script) std::exchange(script, nullptr)();
         return result;
     }
-};
-
-// Another program's low-level hook, set before the launcher's and so called after it: it notes
-// when a key has come past the launcher's hook.
-class KeyStopwatch {
-public:
-    explicit KeyStopwatch(UINT vk) : thread_([this, vk] { Run(vk); }) {
-        while (!threadId_) std::this_thread::yield();
-    }
-    ~KeyStopwatch() {
-        ::PostThreadMessageW(threadId_, WM_QUIT, 0, 0);
-        thread_.join();
-    }
-    std::chrono::steady_clock::time_point SeenAt() const { return seenAt_.load(); }
-
-private:
-    void Run(UINT vk) {
-        watched_ = vk;
-        self_ = this;
-        MSG msg;
-        ::PeekMessageW(&msg, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
-        UniqueHhook hook(::SetWindowsHookExW(WH_KEYBOARD_LL, &Proc, ::GetModuleHandleW(nullptr), 0));
-        threadId_ = ::GetCurrentThreadId();
-        while (::GetMessageW(&msg, nullptr, 0, 0) > 0) ::DispatchMessageW(&msg);
-    }
-    static LRESULT CALLBACK Proc(int code, WPARAM message, LPARAM info) {
-        if (code == HC_ACTION && message == WM_KEYDOWN && reinterpret_cast<KBDLLHOOKSTRUCT*>(info)->vkCode == watched_)
-            self_->seenAt_ = std::chrono::steady_clock::now();
-        return ::CallNextHookEx(nullptr, code, message, info);
-    }
-    static inline thread_local UINT watched_ = 0;
-    static inline thread_local KeyStopwatch* self_ = nullptr;
-    std::atomic<std::chrono::steady_clock::time_point> seenAt_{};
-    std::atomic<DWORD> threadId_{0};
-    std::thread thread_;
 };
 
 class LauncherTest : public ::testing::Test {
