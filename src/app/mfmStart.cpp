@@ -3,7 +3,6 @@
 #include <shellapi.h>
 
 #include "app/RunningCopy.hpp"
-#include "toolkit/ShellApi.hpp"
 #include "data/comFunc.hpp"
 #include "launcher/Environment.hpp"
 #include "launcher/Main.hpp"
@@ -11,6 +10,7 @@
 #include "toolkit/Application.hpp"
 #include "toolkit/Dialogs.hpp"
 #include "toolkit/Module.hpp"
+#include "toolkit/ShellApi.hpp"
 
 TfmMain* fmMain = nullptr;
 
@@ -251,8 +251,6 @@ void TfmMain::Request(TResidentRequest request, bool byHotKey) {
     if (launcherWanted) Keys().Catch(byHotKey);
     switch (action) {
         case TResidentAction::Nothing: return;
-        case TResidentAction::FrontBox: BringToFront(Handle()); return;
-        case TResidentAction::FrontOptions: if (options_) BringToFront(options_->Handle()); return;
         case TResidentAction::LeaveLauncher:
             if (launcher_) launcher_->Leave();
             [[fallthrough]];
@@ -262,8 +260,8 @@ void TfmMain::Request(TResidentRequest request, bool byHotKey) {
         case TResidentAction::OpenLauncher:
         case TResidentAction::OpenOptions:
             TakeForegroundForUser();
-            Open(action);
-            return;
+            [[fallthrough]];
+        default: Open(action);
     }
 }
 
