@@ -26,5 +26,6 @@ std::optional<std::wstring> LaunchFailureMessage(INT_PTR result) {
 void ExecFile(const std::wstring& fileName, const std::wstring& param, const std::wstring& dirName) {
     const INT_PTR result = ShellOpen({Application->Handle(), L"OPEN", ExpandVariables(fileName), ExpandVariables(param),
                                       ExpandVariables(dirName), SW_SHOW});
-    if (auto message = LaunchFailureMessage(result)) ShowMessage(*message);
+    // The box comes to the front: the window it was asked from may be gone already.
+    if (auto message = LaunchFailureMessage(result)) ShowMessage(*message, MB_SETFOREGROUND);
 }

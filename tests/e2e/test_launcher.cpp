@@ -83,6 +83,7 @@ TEST_F(LauncherE2E, AMissingFileIsReportedAndTheWindowCloses) {
     HWND box = kestrum->WaitWindow(L"#32770", L"Kestrum");
     ASSERT_TRUE(box);
     EXPECT_EQ(MessageBoxText(box), L"指定されたファイルが見つかりませんでした。もう一度登録内容を調べてください。");
+    EXPECT_TRUE(WaitFor([&] { return ::GetForegroundWindow() == box; })) << "the box is in front, for the keys";
     SaveScreenshot(L"launcher-missing-file");
     SendKey(VK_RETURN);
     EXPECT_TRUE(WaitFor([&] { return kestrum->Windows(L"#32770").empty(); }));
