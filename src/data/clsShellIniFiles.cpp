@@ -46,6 +46,16 @@ void TShellIniFile::EraseData() {
     }
 }
 
+namespace {
+// The six values of an entry, in the order the file holds them.
+std::vector<std::pair<std::wstring, std::wstring>> EntryValues(const TItemInfo& info, int group, int item) {
+    return {{EntryKeyName(group, kNamePart, item), info.Name},     {EntryKeyName(group, kFileNamePart, item), info.FileName},
+            {EntryKeyName(group, kKeyPart, item), info.Key},       {EntryKeyName(group, kParamPart, item), info.Param},
+            {EntryKeyName(group, kDirNamePart, item), info.DirName},
+            {EntryKeyName(group, kIconNoPart, item), std::to_wstring(info.IconNo)}};
+}
+}  // namespace
+
 bool TShellIniFile::HasKey(int group, int item) const {
     return !Data().ReadString(EntryKeyName(group, kKeyPart, item), L"").empty();
 }
@@ -75,46 +85,43 @@ void TShellIniFile::ReadItemInfo(int group, int item, TItemInfo& info) const {
 }
 
 void TShellIniFile::WriteCatalogue(const std::vector<std::vector<TItemInfo>>& groups) {
-    EraseData();
-    if (groups.empty() || groups.front().empty()) return;
-    // The first entry through the profile functions: they put the section at the end of the
-    // file as they write it. The rest goes after it as the same lines in one append: the
-    // profile functions would look up every key in the whole section (a cost that grows with the
-    // square of the catalogue).
-    WriteItemInfo(groups.front().front(), 1, 0);
-    std::wstring lines;
-    for (size_t g = 0; g < groups.size(); ++g)
-        for (size_t i = g == 0 ? 1 : 0; i < groups[g].size(); ++i) {
-            const TItemInfo& info = groups[g][i];
-            const int group = static_cast<int>(g) + 1, item = static_cast<int>(i);
-            for (const auto& [part, value] : {std::pair{kNamePart, &info.Name}, {kFileNamePart, &info.FileName},
-                                              {kKeyPart, &info.Key}, {kParamPart, &info.Param},
-                                              {kDirNamePart, &info.DirName}})
-                lines += EntryKeyName(group, part, item) + L'=' + QuoteIniValue(*value) + L"\r\n";
-            lines += EntryKeyName(group, kIconNoPart, item) + L'=' + std::to_wstring(info.IconNo) + L"\r\n";
-        }
-    AppendIniFileText(ini_.FileName(), lines);
+    data_.reset();
+    TIniDocument document = TIniDocument::Read(ini_.FileName());
+    PutCatalogue(document, groups);
+    WriteIniDocument(ini_.FileName(), document);
 }
 
 void TShellIniFile::WriteItemInfo(TItemInfo info, int group, int item) {
     data_.reset();
-    ini_.WriteString(kSection, EntryKeyName(group, kNamePart, item), info.Name);
-    ini_.WriteString(kSection, EntryKeyName(group, kFileNamePart, item), info.FileName);
-    ini_.WriteString(kSection, EntryKeyName(group, kKeyPart, item), info.Key);
-    ini_.WriteString(kSection, EntryKeyName(group, kParamPart, item), info.Param);
-    ini_.WriteString(kSection, EntryKeyName(group, kDirNamePart, item), info.DirName);
-    ini_.WriteInteger(kSection, EntryKeyName(group, kIconNoPart, item), info.IconNo);
+    TIniDocument document = TIniDocument::Read(ini_.FileName());
+    for (const auto& [key, value] : EntryValues(info, group, item)) document.Set(kSection, key, value);
+    WriteIniDocument(ini_.FileName(), document);
+}
+
+void PutCatalogue(TIniDocument& document, const std::vector<std::vector<TItemInfo>>& groups) {
+    if (groups.empty() || groups.front().empty()) {
+        document.Erase(kSection);
+        return;
+    }
+    std::vector<std::pair<std::wstring, std::wstring>> values;
+    for (size_t g = 0; g < groups.size(); ++g)
+        for (size_t i = 0; i < groups[g].size(); ++i)
+            for (auto& value : EntryValues(groups[g][i], static_cast<int>(g) + 1, static_cast<int>(i)))
+                values.push_back(std::move(value));
+    document.Replace(kSection, values);
+}
+
+void PutCatalogueAndSettings(TIniDocument& document, const std::vector<std::vector<TItemInfo>>& groups,
+                             const TEmvData& settings) {
+    // Each section stays where it stands; a new one goes at the end, the settings after the
+    // catalogue.
+    PutCatalogue(document, groups);
+    PutEmvData(document, settings);
 }
 
 void WriteCatalogueAndSettings(const std::wstring& path, const std::vector<std::vector<TItemInfo>>& groups,
                                const TEmvData& settings) {
-    TShellIniFile catalogue(path);
-    if (!HasEmvData(path)) {
-        catalogue.WriteCatalogue(groups);
-        SaveEmvData(settings, path);  // the section is made after the catalogue, as it always was
-        return;
-    }
-    catalogue.EraseData();
-    SaveEmvData(settings, path);
-    catalogue.WriteCatalogue(groups);
+    TIniDocument document = TIniDocument::Read(path);
+    PutCatalogueAndSettings(document, groups, settings);
+    WriteIniDocument(path, document);
 }

@@ -24,8 +24,8 @@ struct TItemInfo {
 // The key of one value of an entry: "GROUP-" + group + field part + item, numbers "%5.5d".
 std::wstring EntryKeyName(int group, const wchar_t* fieldPart, int item);
 
-// Short-lived accessor of the catalogue: create it for one job and let it go. Every operation
-// goes to the file; nothing is cached.
+// Short-lived accessor of the catalogue: create it for one job and let it go. The section is
+// read at its first read after the last write; every write goes to the file.
 class TShellIniFile {
 public:
     TShellIniFile();
@@ -43,9 +43,7 @@ public:
     void ReadItemInfo(int group, int item, TItemInfo& info) const;
     // Writes the six values of the entry; a refused write throws EIniFileException.
     void WriteItemInfo(TItemInfo info, int group, int item);
-    // The whole catalogue in one write: section DATA erased and written with dense numbers,
-    // each group (its own entry first, then its items) in order; the same lines, in the same
-    // order, as EraseData and WriteItemInfo entry by entry. Throws like WriteItemInfo.
+    // The whole catalogue in one write (see PutCatalogue). Throws like WriteItemInfo.
     void WriteCatalogue(const std::vector<std::vector<TItemInfo>>& groups);
 
 private:
@@ -56,9 +54,14 @@ private:
     mutable std::optional<TIniSection> data_;
 };
 
-// The catalogue and the settings into the INI file at path (the copy a safe save writes): the
-// same bytes as WriteCatalogue followed by SaveEmvData. Each setting's write rewrites the whole
-// file, so when the settings section is already there (it keeps its place whatever the order)
-// the settings go in while the catalogue is out of the file. Throws like those two.
+// Section DATA written anew where it stands (at the end when there is none) with dense numbers,
+// each group (its own entry first, then its items) in order, each entry's six lines in the order
+// WriteItemInfo writes them; an empty catalogue removes the section.
+void PutCatalogue(TIniDocument& document, const std::vector<std::vector<TItemInfo>>& groups);
+// The catalogue and the settings, each section where it stands: a file saved without edits
+// keeps its bytes.
+void PutCatalogueAndSettings(TIniDocument& document, const std::vector<std::vector<TItemInfo>>& groups,
+                             const TEmvData& settings);
+// The same into the INI file at path, written over. Throws EIniFileException when refused.
 void WriteCatalogueAndSettings(const std::wstring& path, const std::vector<std::vector<TItemInfo>>& groups,
                                const TEmvData& settings);

@@ -81,33 +81,34 @@ void LoadEmvData(TEmvData& data) {
     const TIniSection ini(IniFilePath(), kSection);  // one read of the file, not one per key
     TEmvData loaded{};
     for (const SettingsKey& entry : kKeys) {
-        if (auto* s = std::get_if<StringField>(&entry.field))
-            loaded.*(s->member) = ini.ReadString(entry.key, s->defaultValue);
-        else if (auto* i = std::get_if<IntegerField>(&entry.field))
+        if (auto* s = std::get_if<StringField>(&entry.field)) {
+            // A setting present but blank takes its default, as a missing one does.
+            const std::wstring value = ini.ReadString(entry.key, L"");
+            loaded.*(s->member) = value.empty() ? s->defaultValue : value;
+        } else if (auto* i = std::get_if<IntegerField>(&entry.field)) {
             loaded.*(i->member) = ini.ReadInteger(entry.key, i->defaultValue);
+        }
     }
     data = std::move(loaded);
+}
+
+void PutEmvData(TIniDocument& document, const TEmvData& data) {
+    for (const SettingsKey& entry : kKeys) {
+        if (auto* s = std::get_if<StringField>(&entry.field))
+            document.Set(kSection, entry.key, data.*(s->member));
+        else if (auto* i = std::get_if<IntegerField>(&entry.field))
+            document.Set(kSection, entry.key, std::to_wstring(data.*(i->member)));
+    }
 }
 
 void SaveEmvData(TEmvData data) { SaveEmvData(std::move(data), IniFilePath()); }
 
 void SaveEmvData(TEmvData data, const std::wstring& path) {
-    // One write of the file, not one per key (each of which rewrites the whole file).
-    std::vector<std::pair<std::wstring, std::wstring>> values;
-    for (const SettingsKey& entry : kKeys) {
-        if (auto* s = std::get_if<StringField>(&entry.field))
-            values.emplace_back(entry.key, QuoteIniValue(data.*(s->member)));
-        else if (auto* i = std::get_if<IntegerField>(&entry.field))
-            values.emplace_back(entry.key, std::to_wstring(data.*(i->member)));
-    }
-    WriteIniSectionValues(path, kSection, values);
+    TIniDocument document = TIniDocument::Read(path);
+    PutEmvData(document, data);
+    WriteIniDocument(path, document);
 }
 
-bool HasEmvData(const std::wstring& path) {
-    // A buffer too small for the section gives its size less two: at least 2 here.
-    wchar_t start[4];
-    return ::GetPrivateProfileSectionW(kSection.c_str(), start, 4, path.c_str()) > 0;
-}
 
 std::optional<UINT> HotKeyCode(const std::wstring& setting) {
     if (setting.empty()) return std::nullopt;
@@ -122,14 +123,9 @@ bool SameHotKey(const std::wstring& first, const std::wstring& second) {
     return a && a == HotKeyCode(second);
 }
 
-bool FitsAnsiCodePage(const TEmvData& data) {
-    return FitsAnsiCodePage(data.MainKey) && FitsAnsiCodePage(data.OptionKey) &&
-           FitsAnsiCodePage(data.NormalFontName) && FitsAnsiCodePage(data.SelectFontName);
-}
-
 namespace {
 
-// What the copy holds reaches the disk before it replaces the file: a power cut then leaves the
+// What a file holds reaches the disk before it replaces another: a power cut then leaves the
 // old file or the new one, never a short one.
 void FlushToDisk(const std::wstring& path) {
     UniqueHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
@@ -137,13 +133,13 @@ void FlushToDisk(const std::wstring& path) {
     if (file.get() != INVALID_HANDLE_VALUE) ::FlushFileBuffers(file.get());
 }
 
-// Another program (an antivirus, the indexer, a sync client) may hold the file for a moment:
-// the replace is tried again for about two seconds before it counts as refused.
-bool ReplaceRetrying(const std::wstring& from, const std::wstring& to) {
+// Another program (an antivirus, the indexer, a sync client) may hold a file for a moment: each
+// step is tried again for about two seconds before it counts as refused.
+bool Retrying(const std::function<bool()>& step) {
     constexpr int kAttempts = 40;
     constexpr DWORD kPauseMs = 50;
     for (int attempt = 1;; ++attempt) {
-        if (::MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+        if (step()) return true;
         const DWORD error = ::GetLastError();
         const bool held = error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION || error == ERROR_ACCESS_DENIED;
         if (!held || attempt == kAttempts) return false;
@@ -151,15 +147,16 @@ bool ReplaceRetrying(const std::wstring& from, const std::wstring& to) {
     }
 }
 
+bool Replace(const std::wstring& from, const std::wstring& to) {
+    return Retrying([&] { return ::MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0; });
+}
+
 }  // namespace
 
-void ChangeIniFileSafely(const std::wstring& path, bool needsUtf16,
-                         const std::function<void(const std::wstring& copy)>& write) {
+bool SaveIniFileSafely(const std::wstring& path, const TIniDocument& document) {
     auto refused = [&] { return EIniFileException(path + L" に書き込めません"); };
     const DWORD attributes = ::GetFileAttributesW(path.c_str());
     const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
-    // UTF-8 with its mark, which the profile functions cannot write: the copy becomes UTF-16.
-    if (exists && IniFileHasUtf8Mark(path)) needsUtf16 = true;
     // A file the user marked read-only stays untouched, whoever runs the program.
     if (exists && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))) throw refused();
 
@@ -171,26 +168,25 @@ void ChangeIniFileSafely(const std::wstring& path, bool needsUtf16,
         }
     };
     removeCopies();  // left over from a save that was cut short
+    bool backupCopied = false;
     try {
-        if (exists && (!::CopyFileW(path.c_str(), copy.c_str(), FALSE) ||
-                       !::CopyFileW(path.c_str(), backupCopy.c_str(), FALSE)))
-            throw refused();
-        if (needsUtf16) SetIniFileEncoding(copy, IniEncoding::Utf16);
-        write(copy);
-        // Back to the ANSI code page only when the text of the whole file fits it: other
-        // sections and unknown keys keep their characters too.
-        if (!needsUtf16 && IniFileFitsAnsiCodePage(copy)) SetIniFileEncoding(copy, IniEncoding::Ansi);
+        if (!Retrying([&] { return TryWriteIniDocument(copy, document); })) throw refused();
         FlushToDisk(copy);
-        if (!ReplaceRetrying(copy, path)) throw refused();
+        if (exists) {
+            backupCopied = Retrying([&] { return ::CopyFileW(path.c_str(), backupCopy.c_str(), FALSE) != 0; });
+            if (backupCopied) FlushToDisk(backupCopy);
+        }
+        if (!Replace(copy, path)) throw refused();
     } catch (...) {
         removeCopies();
         throw;
     }
-    // The file as it was before this save; the save itself stands even if the backup cannot be
-    // replaced (a read-only backup, say).
-    if (exists) FlushToDisk(backupCopy);
-    if (exists && !::MoveFileExW(backupCopy.c_str(), backup.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        removeCopies();
+    // The file as it was before this save; the save itself stands when the backup cannot be
+    // made or replaced (a read-only backup, say), and the caller says so.
+    if (!exists) return true;
+    const bool backedUp = backupCopied && Replace(backupCopy, backup);
+    if (!backedUp) removeCopies();
+    return backedUp;
 }
 
 COLORREF ColorFromComponents(int red, int green, int blue) noexcept {

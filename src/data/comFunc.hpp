@@ -53,23 +53,19 @@ void SetIniFilePathForTests(std::wstring path);
 // Reads the whole record; missing keys take their defaults. The caller's record is replaced
 // whole, or left as it was when reading fails.
 void LoadEmvData(TEmvData& data);
-// Writes all 31 keys in their fixed order; a refused write throws EIniFileException.
+// Sets all 31 keys in the document, in their fixed order (a key already there keeps its place).
+void PutEmvData(TIniDocument& document, const TEmvData& data);
+// The same into the INI file, written over; a refused write throws EIniFileException.
 void SaveEmvData(TEmvData data);
-// The same into another INI file.
 void SaveEmvData(TEmvData data, const std::wstring& path);
-// True when the file has a settings section with at least one line.
-bool HasEmvData(const std::wstring& path);
 
-// Changes the INI file all or nothing: the writes go to a copy beside it, which replaces the
-// file only when every write succeeded; the file as it was is then kept as "<path>.bak". When
-// anything fails the file and its backup stay as they were, the copies are removed and the error
-// goes on (EIniFileException "<path> に書き込めません" for a file or folder that refuses). The
-// copy is on the disk before it replaces the file; a file another program holds for a moment
-// is waited for (about two seconds).
-// The copy is UTF-16 while the new texts need characters the ANSI code page lacks (so nothing
-// is saved as "?"); otherwise it goes back to the ANSI code page when the whole file fits it.
-void ChangeIniFileSafely(const std::wstring& path, bool needsUtf16,
-                         const std::function<void(const std::wstring& copy)>& write);
+// Saves the document over the INI file all or nothing: its bytes go to a copy beside it, which
+// is on the disk before it replaces the file; the file as it was is then kept as "<path>.bak".
+// When anything fails the file and its backup stay as they were, the copies are removed and the
+// error goes on (EIniFileException "<path> に書き込めません" for a file or folder that refuses).
+// Every step that another program can hold for a moment is tried again (about two seconds).
+// Returns false when the save stands but the backup could not be made.
+bool SaveIniFileSafely(const std::wstring& path, const TIniDocument& document);
 
 // The virtual-key code of a hot-key setting: its first character when that is a letter or digit
 // of the keyboard, a to z read as A to Z (their codes used raw would name numeric-keypad keys).
@@ -77,9 +73,6 @@ void ChangeIniFileSafely(const std::wstring& path, bool needsUtf16,
 std::optional<UINT> HotKeyCode(const std::wstring& setting);
 // Whether the two settings name the same key (k and K do).
 bool SameHotKey(const std::wstring& first, const std::wstring& second);
-
-// Whether the settings record's texts all fit the ANSI code page.
-bool FitsAnsiCodePage(const TEmvData& data);
 
 // A colour from three components by the Windows RGB rule: each component cut to 8 bits.
 COLORREF ColorFromComponents(int red, int green, int blue) noexcept;

@@ -18,6 +18,8 @@ namespace {
 
 const wchar_t kMissingMark[] = L"《未存在》";
 const wchar_t kNoGroupSelected[] = L"ｸﾞﾙｰﾌﾟ選択が正しくありません";
+// A save that stood, but left the backup as it was.
+const wchar_t kNoBackupText[] = L"保存しました。バックアップ（.bak）は作れませんでした";
 
 // The detail area: a caption and a value label per row, each in a sunken frame.
 struct DetailRow {
@@ -337,14 +339,9 @@ bool TfmOption::acSaveShellExecute() {
         for (Node item : tvShell->Children(groupNode))
             if (const TItemInfo* info = NodeInfo(item)) groups.back().push_back(*info);
     }
-    // Text the ANSI code page cannot hold would be saved as "?": the file is then UTF-16.
-    bool fits = FitsAnsiCodePage(settings);
-    for (const auto& group : groups)
-        for (const TItemInfo& info : group)
-            for (const std::wstring* text : {&info.Key, &info.Name, &info.FileName, &info.Param, &info.DirName})
-                fits = fits && FitsAnsiCodePage(*text);
-    ChangeIniFileSafely(IniFilePath(), !fits,
-                        [&](const std::wstring& copy) { WriteCatalogueAndSettings(copy, groups, settings); });
+    TIniDocument document = TIniDocument::Read(IniFilePath());
+    PutCatalogueAndSettings(document, groups, settings);
+    if (!SaveIniFileSafely(IniFilePath(), document)) StatusBar1->SetPanelText(0, kNoBackupText);
     return true;
 }
 

@@ -176,7 +176,6 @@ TEST_F(LauncherE2E, AnItemSavedAsUtf16StartsAfterARestart) {
     const std::wstring program = folder + L"\\Música.exe";
     ASSERT_TRUE(::CopyFileW(helper.c_str(), program.c_str(), FALSE));
     SetIniFilePathForTests(kestrum->IniPath());
-    SetIniFileEncoding(kestrum->IniPath(), IniEncoding::Utf16);
     {
         TShellIniFile catalogue;
         catalogue.WriteItemInfo({L"1", L"한국"}, 1, 0);
@@ -200,7 +199,6 @@ TEST_F(LauncherE2E, ParametersAndStartFoldersThatBreakNaiveIniHandlingReachThePr
     const std::vector<std::wstring> folders = {L" leading", L"a=b=c", L"; not a comment", L"[not a section]",
                                                L"100% sure", L"ｶﾀｶﾅ ﾃｽﾄ", L"表示 ソフト 予定\\", L"한국어 Café ü"};
     const std::vector<std::wstring>& texts = AwkwardTexts();
-    SetIniFileEncoding(kestrum->IniPath(), IniEncoding::Utf16);
     {
         TShellIniFile catalogue(kestrum->IniPath());
         catalogue.WriteItemInfo({L"1", L"Odd"}, 1, 0);

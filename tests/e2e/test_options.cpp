@@ -38,6 +38,21 @@ std::wstring TabCaption(HWND tabs, int index) {
     return text;
 }
 
+// The text of the first node of the tree (the first group's).
+std::wstring FirstNodeText(HWND tree) {
+    wchar_t text[128] = {};
+    RemoteMemory memory(tree, sizeof(TVITEMW) + sizeof text);
+    TVITEMW item{};
+    item.mask = TVIF_TEXT;
+    item.hItem = reinterpret_cast<HTREEITEM>(::SendMessageW(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
+    item.pszText = reinterpret_cast<wchar_t*>(memory.Address(sizeof item));
+    item.cchTextMax = static_cast<int>(std::size(text));
+    memory.Write(0, &item, sizeof item);
+    ::SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(memory.Address()));
+    memory.Read(sizeof item, text, sizeof text - sizeof(wchar_t));
+    return text;
+}
+
 POINT Centre(const RECT& rect) { return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2}; }
 
 HWND ButtonWithCaption(HWND window, const wchar_t* caption) {
@@ -260,4 +275,35 @@ TEST_F(OptionsE2E, DeletingAsksWithKeyAndNameOnThreeLinesEscAnswersNoAndEnterYes
     ASSERT_TRUE(Gone(L"TfmOption"));
     EXPECT_EQ(Stored(1, 1).Name, L"Beta");
     EXPECT_EQ(TShellIniFile(kestrum->IniPath()).GetItemCount(1), 1);
+}
+
+// Also run with Wine in code page 1252 (scripts/test.sh), as on a Windows that is not Japanese.
+TEST_F(OptionsE2E, TheShiftJisSampleShowsItsNamesSavesUnchangedAndStartsAJapanesePathWhateverTheCodePage) {
+    WriteFileBytes(kestrum->IniPath(), ReadFileBytes(WindowsPath(KESTRUM_SOURCE_DIR "/examples/Kestrum.INI")));
+    const std::wstring folder = dir.File(L"日本語 フォルダ"), program = folder + L"\\記録.exe";
+    ::CreateDirectoryW(folder.c_str(), nullptr);
+    ASSERT_TRUE(::CopyFileW(helper.c_str(), program.c_str(), FALSE));
+    {
+        TShellIniFile catalogue(kestrum->IniPath());
+        const int group = catalogue.GetGroupCount() + 1;
+        catalogue.WriteItemInfo({L"9", L"日本"}, group, 0);
+        catalogue.WriteItemInfo({L"J", L"記録", program, L"-j", folder}, group, 1);
+    }
+    const std::string saved = ReadFileBytes(kestrum->IniPath());
+    ASSERT_NE(saved.substr(0, 2), "\xFF\xFE") << "Shift-JIS";
+    StartResident();
+
+    ASSERT_TRUE(OpenOptions());
+    EXPECT_EQ(FirstNodeText(tree), L"1 : ツール");
+    SendKey(VK_RETURN);  // 更新＆終了, without an edit
+    ASSERT_TRUE(Gone(L"TfmOption"));
+    EXPECT_TRUE(ReadFileBytes(kestrum->IniPath()) == saved) << "the same bytes";
+
+    SendCtrlKey('K');
+    ASSERT_TRUE(kestrum->WaitWindow(L"TfmShow"));
+    SendKey('9');
+    SendKey('J');
+    const std::wstring record = folder + L"\\launched.txt";
+    ASSERT_TRUE(WaitFor([&] { return FileExists(record); }));
+    EXPECT_EQ(ReadFileBytes(record), "-j\n" + ToUtf8(folder) + "\n");
 }

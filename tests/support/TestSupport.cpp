@@ -116,11 +116,12 @@ std::string ToUtf8(const std::wstring& text) {
 }
 
 std::string ToAnsi(const std::wstring& text) {
+    constexpr UINT kShiftJis = 932;
     if (text.empty()) return {};
-    int size = ::WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+    int size = ::WideCharToMultiByte(kShiftJis, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
                                      nullptr, nullptr);
     std::string result(size, '\0');
-    ::WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), result.data(), size,
+    ::WideCharToMultiByte(kShiftJis, 0, text.data(), static_cast<int>(text.size()), result.data(), size,
                           nullptr, nullptr);
     return result;
 }

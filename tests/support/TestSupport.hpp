@@ -36,7 +36,7 @@ const std::vector<std::wstring>& AwkwardTexts();
 // Text as UTF-8 (what the recording helper writes).
 std::string ToUtf8(const std::wstring& text);
 
-// Text in the ANSI code page of the system (Shift-JIS here), as the INI file holds it.
+// Text in Shift-JIS, as the INI file holds it whatever the system's code page.
 std::string ToAnsi(const std::wstring& text);
 
 // A Unix path as Wine shows it (Z:\...); Windows paths pass unchanged.

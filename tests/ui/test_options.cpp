@@ -318,8 +318,7 @@ TEST_F(OptionsTest, TextTheCodePageCannotHoldIsSavedAsUtf16AndOtherwiseTheFileSt
 
 TEST_F(OptionsTest, TextElsewhereInTheFileKeepsTheFileUtf16) {
     WriteIni("[USERNOTES]\r\nNOTE=x\r\n[DATA]\r\n" + Entry(1, 0, "1", "Tools"));
-    SetIniFileEncoding(ini, IniEncoding::Utf16);
-    WritePrivateProfileStringW(L"USERNOTES", L"NOTE", L"한국어 메모 Café", ini.c_str());
+    TIniFile(ini).WriteString(L"USERNOTES", L"NOTE", L"한국어 메모 Café");
     for (int save = 0; save < 2; ++save) {
         TfmOption dialog(nullptr);
         ASSERT_TRUE(dialog.acSaveShellExecute());  // no edit: the own texts all fit Shift-JIS

@@ -41,4 +41,13 @@ TEST(SampleCatalogue, IsStoredAsTheProgramWritesIt) {
     SaveEmvData(settings);
     SetIniFilePathForTests(L"");
     EXPECT_EQ(ReadFileBytes(rewritten), sample);
+
+    // The options dialog's save over the sample itself, without an edit: the same bytes.
+    std::vector<std::vector<TItemInfo>> groups;
+    for (auto& [g, i, info] : entries) {
+        if (i == 0) groups.emplace_back();
+        groups.back().push_back(info);
+    }
+    WriteCatalogueAndSettings(original, groups, settings);
+    EXPECT_EQ(ReadFileBytes(original), sample);
 }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "data/clsShellIniFiles.hpp"
 #include "data/comFunc.hpp"
 #include "support/TestSupport.hpp"
@@ -123,7 +125,30 @@ TEST_F(CatalogueTest, ARefusedWriteRaisesButARefusedEraseIsSilent) {
     EXPECT_THROW(catalogue.WriteItemInfo({L"1", L"G"}, 1, 0), EIniFileException);
 }
 
-TEST_F(CatalogueTest, OneWriteOfTheCatalogueGivesTheBytesOfTheEntryByEntryWrites) {
+namespace {
+// The same text as a UTF-16 file with its mark.
+std::string Utf16File(const std::string& shiftJis) {
+    std::wstring text(shiftJis.size(), L'\0');
+    text.resize(::MultiByteToWideChar(932, 0, shiftJis.data(), static_cast<int>(shiftJis.size()), text.data(),
+                                      static_cast<int>(text.size())));
+    std::string bytes = "\xFF\xFE";
+    for (wchar_t c : text) bytes += {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
+    return bytes;
+}
+}  // namespace
+
+namespace {
+// The sections' names in file order.
+std::vector<std::wstring> SectionNames(const TIniDocument& document) {
+    std::vector<std::wstring> names;
+    const std::wstring text = document.Text();
+    for (size_t pos = 0; (pos = text.find(L'[', pos)) != std::wstring::npos; ++pos)
+        if (pos == 0 || text[pos - 1] == L'\n') names.push_back(text.substr(pos + 1, text.find(L']', pos) - pos - 1));
+    return names;
+}
+}  // namespace
+
+TEST_F(CatalogueTest, TheCatalogueAndTheSettingsAreWrittenWhereTheirSectionsStand) {
     const std::vector<std::wstring>& texts = AwkwardTexts();
     // Catalogues: empty; one group; lower-case keys; awkward texts; many groups of full width.
     std::vector<std::vector<std::vector<TItemInfo>>> catalogues = {{}, {{{L"1", L"Tools"}}}};
@@ -147,26 +172,35 @@ TEST_F(CatalogueTest, OneWriteOfTheCatalogueGivesTheBytesOfTheEntryByEntryWrites
     TEmvData settings{};
     settings.MainKey = L"K";
     settings.NormalFontName = texts[0];
+    const std::wstring file = dir.File(L"Kestrum.INI");
     for (const std::string& around : arounds)
-    for (IniEncoding encoding : {IniEncoding::Ansi, IniEncoding::Utf16}) {
-        for (size_t c = 0; c < catalogues.size(); ++c) {
-            const std::wstring byEntry = dir.File(L"by-entry.ini"), inOne = dir.File(L"in-one.ini"),
-                               withSettings = dir.File(L"with-settings.ini");
-            for (const std::wstring* file : {&byEntry, &inOne, &withSettings}) {
-                WriteFileBytes(*file, around);
-                SetIniFileEncoding(*file, encoding);
+        for (bool utf16 : {false, true})
+            for (size_t c = 0; c < catalogues.size(); ++c) {
+                const TIniDocument before(utf16 ? Utf16File(around) : around);
+                WriteFileBytes(file, before.Bytes());
+                WriteCatalogueAndSettings(file, catalogues[c], settings);
+                const std::string bytes = ReadFileBytes(file);
+                const TIniDocument after(bytes);
+                // The sections in their places, new ones at the end, the others' values as they were.
+                std::vector<std::wstring> names = SectionNames(before);
+                for (const wchar_t* added : {L"DATA", L"EMVDATA"})
+                    if (std::find(names.begin(), names.end(), added) == names.end() &&
+                        (catalogues[c].size() || std::wstring(added) == L"EMVDATA"))
+                        names.push_back(added);
+                if (catalogues[c].empty()) names.erase(std::remove(names.begin(), names.end(), L"DATA"), names.end());
+                EXPECT_EQ(SectionNames(after), names) << "catalogue " << c;
+                for (const wchar_t* other : {L"BEFORE", L"AFTER", L"other"})
+                    EXPECT_EQ(after.Values(other), before.Values(other)) << "catalogue " << c;
+                TShellIniFile catalogue(file);
+                ASSERT_EQ(catalogue.GetGroupCount(), static_cast<int>(catalogues[c].size()));
+                for (size_t g = 0; g < catalogues[c].size(); ++g)
+                    for (size_t i = 0; i < catalogues[c][g].size(); ++i) {
+                        TItemInfo read;
+                        catalogue.ReadItemInfo(int(g) + 1, int(i), read);
+                        EXPECT_EQ(read, catalogues[c][g][i]) << "catalogue " << c;
+                    }
+                // Saved again without a change: the same bytes.
+                WriteCatalogueAndSettings(file, catalogues[c], settings);
+                EXPECT_TRUE(ReadFileBytes(file) == bytes) << "catalogue " << c;
             }
-            TShellIniFile entries(byEntry);
-            entries.EraseData();
-            for (size_t g = 0; g < catalogues[c].size(); ++g)
-                for (size_t i = 0; i < catalogues[c][g].size(); ++i)
-                    entries.WriteItemInfo(catalogues[c][g][i], int(g) + 1, int(i));
-            TShellIniFile(inOne).WriteCatalogue(catalogues[c]);
-            EXPECT_TRUE(ReadFileBytes(byEntry) == ReadFileBytes(inOne)) << "catalogue " << c;
-            // The save's whole write: catalogue and settings, whichever goes in first.
-            SaveEmvData(settings, byEntry);
-            WriteCatalogueAndSettings(withSettings, catalogues[c], settings);
-            EXPECT_TRUE(ReadFileBytes(byEntry) == ReadFileBytes(withSettings)) << "catalogue " << c;
-        }
-    }
 }

@@ -55,14 +55,14 @@ TEST_F(SettingsFileTest, MissingFileGivesTheDefaultsAndCreatesNothing) {
     EXPECT_FALSE(FileExists(path));
 }
 
-TEST_F(SettingsFileTest, IntegersFallBackPerKeyAndStringsKeepEmptyText) {
+TEST_F(SettingsFileTest, IntegersFallBackPerKeyAndBlankTextsTakeTheirDefaults) {
     WriteFileBytes(path, "[EMVDATA]\r\nWINWIDTH=abc\r\nWINHEIGHT=0x320\r\nGRPWINWIDTH=-5\r\n"
                          "NORMALFONTNAME=\r\nNORMALFONTSIZE=\r\nSELECTFONTSIZE=$10\r\n");
     TEmvData data = Loaded();
     EXPECT_EQ(data.WinWidth, 800);
     EXPECT_EQ(data.WinHeight, 800);
     EXPECT_EQ(data.GrpWinWidth, -5);
-    EXPECT_EQ(data.NormalFontName, L"");
+    EXPECT_EQ(data.NormalFontName, L"ＭＳ Ｐ明朝") << "present but blank, as if missing";
     EXPECT_EQ(data.NormalFontSize, 11);
     EXPECT_EQ(data.SelectFontSize, 16);
     EXPECT_EQ(data.SelectFontName, L"ＭＳ Ｐ明朝");
@@ -105,17 +105,19 @@ TEST_F(SettingsFileTest, SaveKeepsTheCatalogueAndReplacesKeysInPlace) {
 
 TEST_F(SettingsFileTest, AFileHeldForAMomentByAnotherProgramIsSavedWhole) {
     WriteFileBytes(path, "[EMVDATA]\r\nMAINKEY=Q\r\n");
-    // Held open, readable but not replaceable, as a scanner holds it, and let go after a moment.
-    HANDLE held = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                OPEN_EXISTING, 0, nullptr);
+    TEmvData data = Loaded();
+    data.MainKey = L"J";
+    // Held open by a scanner, not even to be read, and let go after a moment: through the read,
+    // the backup's copy and the replace.
+    HANDLE held = ::CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
     std::thread release([held] {
         ::Sleep(300);
         ::CloseHandle(held);
     });
-    TEmvData data = Loaded();
-    data.MainKey = L"J";
-    EXPECT_NO_THROW(ChangeIniFileSafely(path, false, [&](const std::wstring& copy) { SaveEmvData(data, copy); }));
+    TIniDocument document = TIniDocument::Read(path);
+    PutEmvData(document, data);
+    EXPECT_TRUE(SaveIniFileSafely(path, document)) << "with its backup";
     release.join();
     EXPECT_EQ(Loaded(), data);
     EXPECT_EQ(ReadFileBytes(path + L".bak"), "[EMVDATA]\r\nMAINKEY=Q\r\n");
@@ -137,10 +139,33 @@ TEST_F(SettingsFileTest, AUtf8FileWithItsMarkIsReadAsUtf8AndSavedAsUtf16WithItsT
     check("read");
     TEmvData data = Loaded();
     data.WinWidth = 640;
-    ChangeIniFileSafely(path, false, [&](const std::wstring& copy) { SaveEmvData(data, copy); });
+    TIniDocument document = TIniDocument::Read(path);
+    PutEmvData(document, data);
+    SaveIniFileSafely(path, document);
     EXPECT_EQ(ReadFileBytes(path).substr(0, 2), "\xFF\xFE") << "UTF-16 with its mark";
     check("saved");
     EXPECT_EQ(Loaded().WinWidth, 640);
+}
+
+TEST_F(SettingsFileTest, ABigEndianUtf16FileIsSavedWithAllItsTexts) {
+    // The catalogue, the settings and a section of the user's own, in UTF-16 big-endian.
+    const std::wstring text = L"[EMVDATA]\r\nNORMALFONTNAME=ＭＳ ゴシック\r\n[DATA]\r\nGROUP-00001KEY-00000=1\r\n"
+                              L"GROUP-00001NAME-00000=ツール\r\n[MINE]\r\nNOTE=한국어 메모\r\n";
+    std::string bytes = "\xFE\xFF";
+    for (wchar_t c : text) bytes += {static_cast<char>(c >> 8), static_cast<char>(c & 0xFF)};
+    WriteFileBytes(path, bytes);
+    TEmvData data = Loaded();
+    EXPECT_EQ(data.NormalFontName, L"ＭＳ ゴシック");
+    data.WinWidth = 640;
+    TIniDocument document = TIniDocument::Read(path);
+    PutEmvData(document, data);
+    SaveIniFileSafely(path, document);
+    EXPECT_EQ(ReadFileBytes(path).substr(0, 2), "\xFF\xFE") << "little-endian, as the rest of the program writes";
+    EXPECT_EQ(Loaded(), data);
+    TItemInfo group;
+    TShellIniFile(path).ReadItemInfo(1, 0, group);
+    EXPECT_EQ(group.Name, L"ツール");
+    EXPECT_EQ(TIniFile(path).ReadString(L"MINE", L"NOTE", L""), L"한국어 메모");
 }
 
 TEST_F(SettingsFileTest, ARefusedSaveReportsTheFile) {
