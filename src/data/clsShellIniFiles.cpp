@@ -1,6 +1,9 @@
 #include "data/clsShellIniFiles.hpp"
 
 #include <cwchar>
+#include <map>
+#include <optional>
+#include <string_view>
 
 #include "data/comFunc.hpp"
 #include "toolkit/Exceptions.hpp"
@@ -70,6 +73,68 @@ int TShellIniFile::GetItemCount(int group) const {
     int i = 1;
     while (HasKey(group, i)) ++i;
     return i - 1;
+}
+
+namespace {
+
+// The five-digit number at the text's start (the way EntryKeyName writes them), or none.
+std::optional<int> Number5At(std::wstring_view text) {
+    if (text.size() < 5) return std::nullopt;
+    int n = 0;
+    for (wchar_t c : text.substr(0, 5)) {
+        if (c < L'0' || c > L'9') return std::nullopt;
+        n = n * 10 + (c - L'0');
+    }
+    return n;
+}
+
+// The field of an entry a key in upper case names: "GROUP-" group field item, as EntryKeyName
+// writes it.
+struct TEntryField {
+    int group, item;
+    std::wstring TItemInfo::*text;  // none for the icon number
+};
+std::optional<TEntryField> EntryFieldOf(std::wstring_view key) {
+    constexpr std::wstring_view kPrefix = L"GROUP-";
+    if (key.substr(0, kPrefix.size()) != kPrefix) return std::nullopt;
+    const std::optional<int> group = Number5At(key.substr(kPrefix.size()));
+    if (!group) return std::nullopt;
+    const std::wstring_view rest = key.substr(kPrefix.size() + 5);
+    static const std::pair<std::wstring_view, std::wstring TItemInfo::*> kFields[] = {
+        {L"NAME-", &TItemInfo::Name},   {L"FILENAME-", &TItemInfo::FileName}, {L"KEY-", &TItemInfo::Key},
+        {L"PARAM-", &TItemInfo::Param}, {L"DIRNAME-", &TItemInfo::DirName},   {L"ICONNO-", nullptr}};
+    for (const auto& [part, field] : kFields) {
+        if (rest.size() != part.size() + 5 || rest.substr(0, part.size()) != part) continue;
+        const std::optional<int> item = Number5At(rest.substr(part.size()));
+        if (!item) return std::nullopt;
+        return TEntryField{*group, *item, field};
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::vector<std::vector<TItemInfo>> TShellIniFile::ReadCatalogue() const {
+    // One pass over the section's values, each placed by the numbers in its key.
+    std::map<std::pair<int, int>, TItemInfo> entries;
+    for (const auto& [key, value] : Data().Values()) {
+        const std::optional<TEntryField> field = EntryFieldOf(key);
+        if (!field) continue;
+        TItemInfo& entry = entries[{field->group, field->item}];
+        if (field->text) entry.*(field->text) = value;
+        else entry.IconNo = ParseIniInteger(value).value_or(0);
+    }
+    // Groups 1, 2, ... and their items 1, 2, ..., each list up to the first empty or missing key.
+    auto keyed = [&](int group, int item) -> TItemInfo* {
+        const auto found = entries.find({group, item});
+        return found != entries.end() && !found->second.Key.empty() ? &found->second : nullptr;
+    };
+    std::vector<std::vector<TItemInfo>> catalogue;
+    for (int g = 1; TItemInfo* group = keyed(g, 0); ++g) {
+        catalogue.push_back({std::move(*group)});
+        for (int i = 1; TItemInfo* item = keyed(g, i); ++i) catalogue.back().push_back(std::move(*item));
+    }
+    return catalogue;
 }
 
 void TShellIniFile::ReadItemInfo(int group, int item, TItemInfo& info) const {

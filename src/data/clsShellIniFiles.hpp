@@ -41,6 +41,9 @@ public:
     int GetItemCount(int group) const;
     // The entry (group, item); an absent entry gives empty texts and 0.
     void ReadItemInfo(int group, int item, TItemInfo& info) const;
+    // The whole catalogue as the three above give it, entry by entry: each group's own entry
+    // first, then its items.
+    std::vector<std::vector<TItemInfo>> ReadCatalogue() const;
     // Writes the six values of the entry; a refused write throws EIniFileException.
     void WriteItemInfo(TItemInfo info, int group, int item);
     // The whole catalogue in one write (see PutCatalogue). Throws like WriteItemInfo.

@@ -145,4 +145,6 @@ private:
     // What the dialog replaced while it exists, given back when it goes.
     std::function<void(MSG&, bool&)> previousFilter_;
     std::function<void()> previousHint_;
+    bool loading_ = false;  // the catalogue is being read into the tree
+    static constexpr ULONGLONG kServeEveryMs = 100;
 };

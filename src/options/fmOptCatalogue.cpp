@@ -6,10 +6,12 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <unordered_map>
 
 #include "options/fmGInput.hpp"
 #include "options/fmIInput.hpp"
 #include "process/frmProcName.hpp"
+#include "toolkit/Application.hpp"
 #include "toolkit/Dialogs.hpp"
 #include "toolkit/ShellApi.hpp"
 #include "toolkit/Strings.hpp"
@@ -304,24 +306,41 @@ std::wstring TfmOption::DetailText(const wchar_t* labelName) const {
 }
 
 void TfmOption::acLoadShellExecute() {
+    // A large catalogue takes seconds: the program's other windows are served meanwhile, while
+    // this one takes no input (a second load or an edit would meet a tree half filled).
+    if (loading_) return;
+    ScopeExit loaded([this, enabled = ::IsWindowEnabled(Handle())] {
+        loading_ = false;
+        ::EnableWindow(Handle(), enabled);
+    });
+    loading_ = true;
+    ::EnableWindow(Handle(), FALSE);
+    ULONGLONG served = ::GetTickCount64();
+    auto serveTheOthers = [&] {
+        if (::GetTickCount64() - served < kServeEveryMs) return;
+        Application->ProcessMessages();
+        served = ::GetTickCount64();
+    };
     // Loading again shows what is stored, once: the tree is emptied first.
     TTreeUpdate update(*tvShell);
     AllTreeDispose();
     tvShell->Clear();
-    TShellIniFile catalogue;
-    TItemInfo group;
-    for (int g = 1;; ++g) {
-        catalogue.ReadItemInfo(g, 0, group);
-        if (group.Key.empty()) break;
-        const Node groupNode = AddGroupToTree(group);
-        TItemInfo item;
-        for (int i = 1;; ++i) {
-            catalogue.ReadItemInfo(g, i, item);
-            if (item.Key.empty()) break;
-            AddItemInfoToTree(item, groupNode);
+    std::vector<std::vector<TItemInfo>> catalogue;
+    Application->RunAside([&] { catalogue = TShellIniFile().ReadCatalogue(); });
+    // A file is looked at once however many items start it (under Wine each look takes about a
+    // millisecond). Every group is shown open.
+    std::unordered_map<std::wstring, bool> missing;
+    for (const std::vector<TItemInfo>& entries : catalogue) {
+        const Node group = tvShell->AddNode(nullptr, GroupNodeText(entries.front()),
+                                            std::make_unique<CatalogueRecord>(entries.front()), true);
+        for (size_t i = 1; i < entries.size(); ++i) {
+            const TItemInfo& item = entries[i];
+            const auto [mark, added] = missing.try_emplace(item.FileName, false);
+            if (added) mark->second = ShowsMissingMark(item.FileName);
+            tvShell->AddNode(group, ItemNodeText(item, mark->second), std::make_unique<CatalogueRecord>(item));
         }
+        serveTheOthers();
     }
-    tvShell->ExpandAll();
 }
 
 bool TfmOption::acSaveShellExecute() {
@@ -332,16 +351,30 @@ bool TfmOption::acSaveShellExecute() {
     GetWindowToEmvData(settings);
     // The tree in its order, written in one go: one walk of the file, not one per key.
     std::vector<std::vector<TItemInfo>> groups;
+    ULONGLONG served = ::GetTickCount64();
     for (Node groupNode : tvShell->Children(nullptr)) {
         const TItemInfo* group = NodeInfo(groupNode);
         if (!group) continue;
         groups.push_back({*group});
         for (Node item : tvShell->Children(groupNode))
             if (const TItemInfo* info = NodeInfo(item)) groups.back().push_back(*info);
+        if (::GetTickCount64() - served < kServeEveryMs) continue;
+        Application->ProcessMessages();  // the program's other windows are served meanwhile
+        served = ::GetTickCount64();
     }
-    TIniDocument document = TIniDocument::Read(IniFilePath());
-    PutCatalogueAndSettings(document, groups, settings);
-    if (!SaveIniFileSafely(IniFilePath(), document)) StatusBar1->SetPanelText(0, kNoBackupText);
+    // Written aside: a large catalogue takes seconds, in which the program's other windows are
+    // served, while this one takes no input.
+    bool backedUp = true;
+    {
+        ScopeExit enable([this, enabled = ::IsWindowEnabled(Handle())] { ::EnableWindow(Handle(), enabled); });
+        ::EnableWindow(Handle(), FALSE);
+        Application->RunAside([&] {
+            TIniDocument document = TIniDocument::Read(IniFilePath());
+            PutCatalogueAndSettings(document, groups, settings);
+            backedUp = SaveIniFileSafely(IniFilePath(), document);
+        });
+    }
+    if (!backedUp) StatusBar1->SetPanelText(0, kNoBackupText);
     return true;
 }
 

@@ -1,6 +1,8 @@
 #include "toolkit/Application.hpp"
 
 #include <algorithm>
+#include <atomic>
+#include <thread>
 
 #include "toolkit/Dialogs.hpp"
 #include "toolkit/Exceptions.hpp"
@@ -65,19 +67,41 @@ void TApplication::ProcessMessage(MSG& msg) {
     ::DispatchMessageW(&msg);
 }
 
+bool TApplication::ProcessMessages() {
+    MSG msg;
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {  // the program is ending: the outer loop ends it
+            ::PostQuitMessage(static_cast<int>(msg.wParam));
+            return false;
+        }
+        ProcessMessage(msg);
+    }
+    return true;
+}
+
 void TApplication::ProcessMessagesWhile(const std::function<bool()>& condition) {
     constexpr DWORD kPollMs = 10;
-    while (condition()) {
-        MSG msg;
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (msg.message == WM_QUIT) {  // the program is ending: the outer loop ends it
-                ::PostQuitMessage(static_cast<int>(msg.wParam));
-                return;
-            }
-            ProcessMessage(msg);
+    while (condition() && ProcessMessages()) ::MsgWaitForMultipleObjects(0, nullptr, FALSE, kPollMs, QS_ALLINPUT);
+}
+
+void TApplication::RunAside(const std::function<void()>& work) {
+    std::exception_ptr error;
+    std::atomic<bool> done{false};
+    std::thread worker([&] {
+        try {
+            work();
+        } catch (...) {
+            error = std::current_exception();
         }
+        done = true;
+    });
+    constexpr DWORD kPollMs = 10;
+    while (!done) {
+        ProcessMessages();  // the program may be ending: the work is waited for all the same
         ::MsgWaitForMultipleObjects(0, nullptr, FALSE, kPollMs, QS_ALLINPUT);
     }
+    worker.join();
+    if (error) std::rethrow_exception(error);
 }
 
 void TApplication::HandleException(std::exception_ptr error) noexcept {

@@ -61,6 +61,12 @@ public:
     // Handles the thread's messages as a modal loop does, while the condition holds (asked
     // every few milliseconds) and the program is not ending.
     void ProcessMessagesWhile(const std::function<bool()>& condition);
+    // Handles the messages waiting now, without waiting for more; false when the program is
+    // ending.
+    bool ProcessMessages();
+    // Runs the work on a thread of its own while this thread handles its messages, so no window
+    // waits for it; returns when it is done, and its exception goes on from here.
+    void RunAside(const std::function<void()>& work);
 
     // The default error report of an exception that reached a boundary with Windows (a window
     // procedure, a hook, a callback): a box with its text, caption Title, shown once the failing

@@ -44,6 +44,8 @@ public:
 
     std::wstring ReadString(const std::wstring& key, const std::wstring& defaultValue) const;
     int ReadInteger(const std::wstring& key, int defaultValue) const;
+    // Every value, by IniLookupKey of its key.
+    const std::unordered_map<std::wstring, std::wstring>& Values() const noexcept { return values_; }
 
 private:
     std::unordered_map<std::wstring, std::wstring> values_;  // by IniLookupKey

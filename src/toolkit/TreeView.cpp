@@ -75,11 +75,13 @@ TTreeView::~TTreeView() {
     records_.clear();
 }
 
-TTreeView::Node TTreeView::AddNode(Node parent, const std::wstring& text, std::unique_ptr<NodeRecord> record) {
+TTreeView::Node TTreeView::AddNode(Node parent, const std::wstring& text, std::unique_ptr<NodeRecord> record,
+                                   bool expanded) {
     TVINSERTSTRUCTW insert{};
     insert.hParent = parent ? parent : TVI_ROOT;
     insert.hInsertAfter = TVI_LAST;
-    insert.item.mask = TVIF_TEXT;
+    insert.item.mask = TVIF_TEXT | (expanded ? TVIF_STATE : 0);
+    insert.item.state = insert.item.stateMask = expanded ? TVIS_EXPANDED : 0;
     insert.item.pszText = const_cast<wchar_t*>(text.c_str());
     auto node = reinterpret_cast<Node>(::SendMessageW(Handle(), TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
     if (!node) return nullptr;

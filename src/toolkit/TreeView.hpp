@@ -25,7 +25,8 @@ public:
     ~TTreeView() override;
 
     // Appends a node at the end of the parent's children (nullptr: a top-level node).
-    Node AddNode(Node parent, const std::wstring& text, std::unique_ptr<NodeRecord> record);
+    // expanded: the node shows the children it gets (as Expand does, without a message per node).
+    Node AddNode(Node parent, const std::wstring& text, std::unique_ptr<NodeRecord> record, bool expanded = false);
     // Deletes the node with its children, releasing their records.
     void DeleteNode(Node node);
     // Deletes every node.
