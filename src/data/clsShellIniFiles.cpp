@@ -1,7 +1,7 @@
 #include "data/clsShellIniFiles.hpp"
 
 #include <cwchar>
-#include <map>
+#include <unordered_map>
 #include <optional>
 #include <string_view>
 
@@ -116,17 +116,18 @@ std::optional<TEntryField> EntryFieldOf(std::wstring_view key) {
 
 std::vector<std::vector<TItemInfo>> TShellIniFile::ReadCatalogue() const {
     // One pass over the section's values, each placed by the numbers in its key.
-    std::map<std::pair<int, int>, TItemInfo> entries;
+    std::unordered_map<long long, TItemInfo> entries;
+    auto place = [](int group, int item) { return static_cast<long long>(group) * 100000 + item; };
     for (const auto& [key, value] : Data().Values()) {
         const std::optional<TEntryField> field = EntryFieldOf(key);
         if (!field) continue;
-        TItemInfo& entry = entries[{field->group, field->item}];
+        TItemInfo& entry = entries[place(field->group, field->item)];
         if (field->text) entry.*(field->text) = value;
         else entry.IconNo = ParseIniInteger(value).value_or(0);
     }
     // Groups 1, 2, ... and their items 1, 2, ..., each list up to the first empty or missing key.
     auto keyed = [&](int group, int item) -> TItemInfo* {
-        const auto found = entries.find({group, item});
+        const auto found = entries.find(place(group, item));
         return found != entries.end() && !found->second.Key.empty() ? &found->second : nullptr;
     };
     std::vector<std::vector<TItemInfo>> catalogue;

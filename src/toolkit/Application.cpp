@@ -87,6 +87,7 @@ void TApplication::ProcessMessagesWhile(const std::function<bool()>& condition) 
 void TApplication::RunAside(const std::function<void()>& work) {
     std::exception_ptr error;
     std::atomic<bool> done{false};
+    const DWORD waiting = ::GetCurrentThreadId();
     std::thread worker([&] {
         try {
             work();
@@ -94,6 +95,7 @@ void TApplication::RunAside(const std::function<void()>& work) {
             error = std::current_exception();
         }
         done = true;
+        ::PostThreadMessageW(waiting, WM_NULL, 0, 0);  // the wait below ends at once
     });
     constexpr DWORD kPollMs = 10;
     while (!done) {

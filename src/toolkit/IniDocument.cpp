@@ -181,6 +181,7 @@ std::unordered_map<std::wstring, std::wstring> TIniDocument::Values(std::wstring
     std::unordered_map<std::wstring, std::wstring> values;
     const std::optional<TSectionLines> lines = FirstSection(section);
     if (!lines) return values;
+    values.reserve(lines->end - lines->header);
     const size_t first = lines->header == lines_.size() ? 0 : lines->header + 1;
     for (size_t i = first; i < lines->end; ++i)
         if (const TLine line = Parse(lines_[i]); HasValue(line))
