@@ -107,7 +107,7 @@ private:
     void FormCreate();
     // Shows the start-up page with the focus in the first hot-key edit that is not valid;
     // false when there is one.
-    bool CheckKeys();
+    Node CollectCatalogue(std::vector<std::vector<TItemInfo>>& groups);
     void ShowSelectedDetails();
     void FormDestroy() noexcept;
     void CreateFrame();

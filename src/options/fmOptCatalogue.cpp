@@ -137,18 +137,28 @@ void TfmOption::CreateFirstPage(TPanel& page) {
     }
 }
 
-bool TfmOption::CheckKeys() {
-    // An entry stored without a key ends the list where it stands: it and every entry after it
-    // would be lost at the next load.
-    for (Node node : tvShell->AllNodes()) {
-        const TItemInfo* info = NodeInfo(node);
-        if (!info || info->Key.find_first_not_of(L" \t　") != std::wstring::npos) continue;
-        tvShell->Select(node);
-        ShowMessage(L"キーのない項目は保存できません。キーを設定してください\r\n名前 : " + info->Name);
-        tvShell->SetFocus();
-        return false;
+// The tree in its order, and the first entry without a key: stored so, it would end its list
+// where it stands, and it and every entry after it would be lost at the next load. The
+// program's other windows are served meanwhile.
+TfmOption::Node TfmOption::CollectCatalogue(std::vector<std::vector<TItemInfo>>& groups) {
+    auto keyless = [](const TItemInfo& info) { return info.Key.find_first_not_of(L" \t　") == std::wstring::npos; };
+    ULONGLONG served = ::GetTickCount64();
+    for (Node groupNode : tvShell->Children(nullptr)) {
+        const TItemInfo* group = NodeInfo(groupNode);
+        if (!group) continue;
+        if (keyless(*group)) return groupNode;
+        groups.push_back({*group});
+        for (Node item : tvShell->Children(groupNode)) {
+            const TItemInfo* info = NodeInfo(item);
+            if (!info) continue;
+            if (keyless(*info)) return item;
+            groups.back().push_back(*info);
+        }
+        if (::GetTickCount64() - served < kServeEveryMs) continue;
+        Application->ProcessMessages();
+        served = ::GetTickCount64();
     }
-    return true;
+    return nullptr;
 }
 
 TfmOption::Node TfmOption::SelectedAtLevel(int level, const wchar_t* otherwise) const {
@@ -346,34 +356,27 @@ void TfmOption::acLoadShellExecute() {
 bool TfmOption::acSaveShellExecute() {
     // A key the resident program could not register would stop it from starting.
     if (!startUp_->CheckHotKeys()) return false;
-    if (!CheckKeys()) return false;
     TEmvData settings;
     GetWindowToEmvData(settings);
-    // The tree in its order, written in one go: one walk of the file, not one per key.
+    // A large catalogue takes seconds: this window takes no input while it is read from the tree
+    // and written (aside), and the program's other windows are served.
+    const bool enabled = ::IsWindowEnabled(Handle());
+    ScopeExit enable([this, enabled] { ::EnableWindow(Handle(), enabled); });
+    ::EnableWindow(Handle(), FALSE);
     std::vector<std::vector<TItemInfo>> groups;
-    ULONGLONG served = ::GetTickCount64();
-    for (Node groupNode : tvShell->Children(nullptr)) {
-        const TItemInfo* group = NodeInfo(groupNode);
-        if (!group) continue;
-        groups.push_back({*group});
-        for (Node item : tvShell->Children(groupNode))
-            if (const TItemInfo* info = NodeInfo(item)) groups.back().push_back(*info);
-        if (::GetTickCount64() - served < kServeEveryMs) continue;
-        Application->ProcessMessages();  // the program's other windows are served meanwhile
-        served = ::GetTickCount64();
+    if (const Node keyless = CollectCatalogue(groups)) {
+        ::EnableWindow(Handle(), enabled);
+        tvShell->Select(keyless);
+        ShowMessage(L"キーのない項目は保存できません。キーを設定してください\r\n名前 : " + NodeInfo(keyless)->Name);
+        tvShell->SetFocus();
+        return false;
     }
-    // Written aside: a large catalogue takes seconds, in which the program's other windows are
-    // served, while this one takes no input.
     bool backedUp = true;
-    {
-        ScopeExit enable([this, enabled = ::IsWindowEnabled(Handle())] { ::EnableWindow(Handle(), enabled); });
-        ::EnableWindow(Handle(), FALSE);
-        Application->RunAside([&] {
-            TIniDocument document = TIniDocument::Read(IniFilePath());
-            PutCatalogueAndSettings(document, groups, settings);
-            backedUp = SaveIniFileSafely(IniFilePath(), document);
-        });
-    }
+    Application->RunAside([&] {
+        TIniDocument document = TIniDocument::Read(IniFilePath());
+        PutCatalogueAndSettings(document, groups, settings);
+        backedUp = SaveIniFileSafely(IniFilePath(), document);
+    });
     if (!backedUp) StatusBar1->SetPanelText(0, kNoBackupText);
     return true;
 }
