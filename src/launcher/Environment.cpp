@@ -43,21 +43,6 @@ Variables& LastStored() {
 
 }  // namespace
 
-std::wstring ExpandVariables(const std::wstring& text) {
-    if (text.find(L'%') == std::wstring::npos) return text;
-    std::wstring expanded(text.size() + 64, L'\0');
-    for (int attempt = 0; attempt < 4; ++attempt) {
-        const DWORD needed = ::ExpandEnvironmentStringsW(text.c_str(), expanded.data(), static_cast<DWORD>(expanded.size()));
-        if (needed == 0) return text;
-        if (needed <= expanded.size()) {
-            expanded.resize(needed - 1);  // without the terminating null
-            return expanded;
-        }
-        expanded.resize(needed);  // the environment may grow between the calls: try again
-    }
-    return text;
-}
-
 void NoteStoredEnvironment() { LastStored() = StoredEnvironment(); }
 
 void RefreshEnvironment() {

@@ -6,9 +6,7 @@
 
 #include <string>
 
-// The text with each %NAME% of a defined variable replaced by its value; an undefined name (and
-// "%%") stays as written.
-std::wstring ExpandVariables(const std::wstring& text);
+#include "toolkit/ShellApi.hpp"  // ExpandVariables
 
 // Notes the stored environment (the system's and the user's variables in the registry), so a
 // later change can also take away a variable the user deleted. Called once at start.

@@ -6,6 +6,7 @@
 #include "toolkit/Application.hpp"
 #include "toolkit/Dialogs.hpp"
 #include "toolkit/ShellApi.hpp"
+#include "toolkit/Strings.hpp"
 
 std::optional<std::wstring> LaunchFailureMessage(INT_PTR result) {
     if (result > 32) return std::nullopt;
@@ -23,9 +24,17 @@ std::optional<std::wstring> LaunchFailureMessage(INT_PTR result) {
     }
 }
 
+std::wstring StartFolderOf(const std::wstring& file, const std::wstring& folder) {
+    if (!folder.empty()) return folder;
+    // An address names its scheme before a colon: "http:", "mailto:", not a drive's "C:".
+    if (const size_t colon = file.find(L':'); colon != std::wstring::npos && colon != 1) return {};
+    return ExtractFileDir(file);
+}
+
 void ExecFile(const std::wstring& fileName, const std::wstring& param, const std::wstring& dirName) {
-    const INT_PTR result = ShellOpen({Application->Handle(), L"OPEN", ExpandVariables(fileName), ExpandVariables(param),
-                                      ExpandVariables(dirName), SW_SHOW});
+    const std::wstring file = ExpandVariables(fileName);
+    const INT_PTR result = ShellOpen({Application->Handle(), L"OPEN", file, ExpandVariables(param),
+                                      StartFolderOf(file, ExpandVariables(dirName)), SW_SHOW});
     // The box comes to the front: the window it was asked from may be gone already.
     if (auto message = LaunchFailureMessage(result)) ShowMessage(*message, MB_SETFOREGROUND);
 }

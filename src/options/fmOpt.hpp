@@ -32,7 +32,8 @@ enum OptionCommand : int {
 TItemInfo FileToItemInfo(const std::wstring& path);
 
 // True when an item's file is to be marked missing: not an address (its first four characters,
-// upper-cased, are not "HTTP") and not an existing file (a folder counts as missing).
+// upper-cased, are not "HTTP"), not on a network share, and no file or folder there (%NAME%
+// expanded as at a start).
 bool ShowsMissingMark(const std::wstring& fileName);
 // The node texts: "key : name", an item's with "《未存在》" before the name when marked.
 std::wstring GroupNodeText(const TItemInfo& group);

@@ -78,7 +78,23 @@ bool IsWindowOfProgramJustStarted(HWND wnd) {
     return false;
 }
 
-bool IsNetworkPath(const std::wstring& path) {
+std::wstring ExpandVariables(const std::wstring& text) {
+    if (text.find(L'%') == std::wstring::npos) return text;
+    std::wstring expanded(text.size() + 64, L'\0');
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        const DWORD needed = ::ExpandEnvironmentStringsW(text.c_str(), expanded.data(), static_cast<DWORD>(expanded.size()));
+        if (needed == 0) return text;
+        if (needed <= expanded.size()) {
+            expanded.resize(needed - 1);  // without the terminating null
+            return expanded;
+        }
+        expanded.resize(needed);  // the environment may grow between the calls: try again
+    }
+    return text;
+}
+
+bool IsNetworkPath(const std::wstring& text) {
+    const std::wstring path = ExpandVariables(text);
     if (path.rfind(L"\\\\?\\", 0) == 0)  // the long-path form: local unless it names a share
         return path.size() >= 8 && ::CompareStringOrdinal(path.c_str() + 4, 4, L"UNC\\", 4, TRUE) == CSTR_EQUAL;
     if (path.rfind(L"\\\\", 0) == 0) return true;
@@ -93,7 +109,8 @@ UINT FileIconLookupFlags(const std::wstring& path) {
     return SHGFI_ICON | (IsNetworkPath(path) ? SHGFI_USEFILEATTRIBUTES : 0);
 }
 
-HICON LookUpFileIcon(const std::wstring& path) {
+HICON LookUpFileIcon(const std::wstring& text) {
+    const std::wstring path = ExpandVariables(text);
     if (path.empty()) return nullptr;
     SHFILEINFOW info{};
     const UINT flags = FileIconLookupFlags(path);

@@ -31,6 +31,10 @@ constexpr ULONGLONG kStartedProgramReadyMs = 1000;
 bool IsWindowOfProgramJustStarted(HWND wnd);
 constexpr ULONGLONG kJustStartedMs = 3000;
 
+// The text with each %NAME% of a defined variable replaced by its value; an undefined name (and
+// "%%") stays as written. A start expands an entry's texts so; so do the questions below.
+std::wstring ExpandVariables(const std::wstring& text);
+
 // True for a path on a network share (\\server\share, \\?\UNC\…) or on a drive mapped to one:
 // touching it may wait on the network for many seconds. Asking does not touch the share.
 bool IsNetworkPath(const std::wstring& path);

@@ -169,6 +169,24 @@ TEST_F(LauncherE2E, OddEntriesStartOrAreReported) {
     EXPECT_TRUE(kestrum->Running());
 }
 
+TEST_F(LauncherE2E, AnItemWithoutAStartFolderStartsInItsFilesFolder) {
+    const std::wstring folder = dir.File(L"elsewhere"), program = folder + L"\\record_launch.exe";
+    ::CreateDirectoryW(folder.c_str(), nullptr);
+    ASSERT_TRUE(::CopyFileW(helper.c_str(), program.c_str(), FALSE));
+    {
+        TShellIniFile catalogue(kestrum->IniPath());
+        catalogue.WriteItemInfo({L"1", L"G"}, 1, 0);
+        catalogue.WriteItemInfo({L"F", L"Folderless", program, L"-f", L""}, 1, 1);
+    }
+    StartResident();
+    ASSERT_TRUE(OpenLauncher());
+    SendKey('1');
+    SendKey('F');
+    const std::wstring record = folder + L"\\launched.txt";
+    ASSERT_TRUE(WaitFor([&] { return FileExists(record); }));
+    EXPECT_EQ(ReadFileBytes(record), "-f\n" + ToUtf8(folder) + "\n") << "not Kestrum's own folder";
+}
+
 TEST_F(LauncherE2E, AnItemSavedAsUtf16StartsAfterARestart) {
     // Saved by the options dialog as UTF-16 because of names the ANSI code page lacks.
     const std::wstring folder = dir.File(L"Café 한국");

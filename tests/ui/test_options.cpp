@@ -88,23 +88,24 @@ TEST_F(OptionsTest, LoadShowsTheCatalogueUpToTheFirstGapWithMissingMarks) {
     EXPECT_EQ(Texts(dialog, nullptr), (std::vector<std::wstring>{L"1 : Tools", L"2 : Empty"}));
     const auto groups = dialog.Tree().Children(nullptr);
     EXPECT_EQ(Texts(dialog, groups[0]),
-              (std::vector<std::wstring>{L"A : Here", L"B : Web", L"C : 《未存在》Folder", L"D : 《未存在》Gone"}));
+              (std::vector<std::wstring>{L"A : Here", L"B : Web", L"C : Folder", L"D : 《未存在》Gone"}));
     EXPECT_TRUE(Texts(dialog, groups[1]).empty());
     EXPECT_EQ(dialog.Tree().RecordCount(), 6u);
 }
 
 TEST_F(OptionsTest, MissingMarkRules) {
-    EXPECT_FALSE(ShowsMissingMark(L"http://x"));
-    EXPECT_FALSE(ShowsMissingMark(L"HTTPS://x"));
-    EXPECT_FALSE(ShowsMissingMark(L"Http"));
-    EXPECT_TRUE(ShowsMissingMark(L"htt"));
-    EXPECT_TRUE(ShowsMissingMark(L""));
-    EXPECT_TRUE(ShowsMissingMark(L"C:\\windows")) << "a folder counts as missing";
-    EXPECT_FALSE(ShowsMissingMark(L"C:\\windows\\notepad.exe"));
-    // A share is not asked (it may not answer for seconds): no mark, at once.
-    const auto start = std::chrono::steady_clock::now();
-    EXPECT_FALSE(ShowsMissingMark(L"\\\\no-such-server\\share\\gone.exe"));
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(50));
+    ::SetEnvironmentVariableW(L"KESTRUM_SHARE", L"\\\\no-such-server\\share");
+    ScopeExit unset([] { ::SetEnvironmentVariableW(L"KESTRUM_SHARE", nullptr); });
+    const std::pair<const wchar_t*, bool> cases[] = {
+        {L"http://x", false}, {L"HTTPS://x", false}, {L"Http", false}, {L"htt", true}, {L"", true},
+        {L"C:\\windows\\notepad.exe", false}, {L"C:\\windows\\no-such.exe", true},
+        {L"C:\\windows", false},  // a folder starts too
+        {L"%WINDIR%\\notepad.exe", false}, {L"%windir%", false},  // expanded as at a start
+        {L"%KESTRUM_UNDEFINED%\\notepad.exe", true},
+        // A share is not asked (it may not answer for seconds): no mark, also through a variable.
+        {L"\\\\no-such-server\\share\\gone.exe", false}, {L"%KESTRUM_SHARE%\\gone.exe", false},
+    };
+    for (const auto& [path, marked] : cases) EXPECT_EQ(ShowsMissingMark(path), marked) << ToUtf8(path);
 }
 
 TEST_F(OptionsTest, SaveNumbersDenselyInTreeOrderAndKeepsTheSettings) {

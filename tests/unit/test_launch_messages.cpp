@@ -18,3 +18,18 @@ TEST(LaunchFailureMessage, TheAssociationMessageUsesTheHalfWidthComma) {
     const std::wstring message = *LaunchFailureMessage(27);
     EXPECT_NE(message.find(L"\xFF64 "), std::wstring::npos) << "half-width ideographic comma and a space";
 }
+
+TEST(StartFolderOf, TheEntrysFolderElseTheFilesElseNone) {
+    const struct {
+        const wchar_t *file, *folder, *start;
+    } cases[] = {
+        {L"C:\\tools\\a.exe", L"D:\\work", L"D:\\work"},  // the entry's own
+        {L"C:\\tools\\a.exe", L"", L"C:\\tools"},  // else the file's, as Explorer starts it
+        {L"C:\\a.exe", L"", L"C:\\"},
+        {L"\\\\server\\share\\a.exe", L"", L"\\\\server\\share"},
+        {L"notepad.exe", L"", L""},  // found on the PATH: as ever
+        {L"http://example.com/a/b", L"", L""},  // an address
+        {L"mailto:a@b", L"", L""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(StartFolderOf(c.file, c.folder), c.start) << c.file << " " << c.folder;
+}

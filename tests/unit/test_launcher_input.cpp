@@ -33,7 +33,9 @@ TEST(LauncherKeys, TypedCharactersCountAsTheirAsciiKeys) {
 }
 
 TEST(NetworkPaths, AreToldFromThePathAndTheirIconsComeFromTheType) {
+    ::SetEnvironmentVariableW(L"KESTRUM_SHARE", L"\\\\server\\share");
     const std::pair<const wchar_t*, bool> cases[] = {
+        {L"%KESTRUM_SHARE%\\tool.exe", true},  // %NAME% as at a start
         {L"\\\\server\\share\\tool.exe", true}, {L"\\\\?\\UNC\\server\\share\\tool.exe", true},
         {L"\\\\?\\C:\\tools\\tool.exe", false}, {L"C:\\windows\\notepad.exe", false},
         {L"notepad.exe", false}, {L"http://example.com/", false}, {L"", false},
@@ -44,6 +46,9 @@ TEST(NetworkPaths, AreToldFromThePathAndTheirIconsComeFromTheType) {
     }
     UniqueHicon typeIcon(LookUpFileIcon(L"\\\\no-such-server\\share\\tool.exe"));
     EXPECT_TRUE(typeIcon) << "the icon of a program file, without asking the server";
+    UniqueHicon expanded(LookUpFileIcon(L"%WINDIR%\\notepad.exe"));
+    EXPECT_TRUE(expanded) << "the icon of the file a start opens";
+    ::SetEnvironmentVariableW(L"KESTRUM_SHARE", nullptr);
 }
 
 TEST(ExpandVariables, DefinedNamesAreExpandedTheRestStaysAsWritten) {
