@@ -322,7 +322,6 @@ void TfmMain::RunLauncherWindow() {
     launcher.OnLeave = [this] { state_.LauncherLeaving(); };
     launcher_ = &launcher;
     ScopeExit gone([this] { launcher_ = nullptr; });
-    launcher.SetLeftTop(0, 0);
     launcher.Run();
 }
 

@@ -8,6 +8,7 @@
 #include "data/clsShellIniFiles.hpp"
 #include "toolkit/Application.hpp"
 #include "toolkit/Dialogs.hpp"
+#include "toolkit/Dpi.hpp"
 #include "toolkit/ShellApi.hpp"
 
 TfmShow::TfmShow(HWND owner, HWND previous, TKeyCatcher* keys)
@@ -26,15 +27,28 @@ TfmShow::~TfmShow() {
     groupDisplay_.reset();
 }
 
+TLauncherPlace LauncherPlace(int width, int height, int groupWidth, int dpi, const RECT& workArea) {
+    constexpr int kMinWidth = 160, kMinHeight = 120, kMinPanel = 40;
+    auto fit = [](int value, int low, int high) { return std::max(std::min(value, high), std::min(low, high)); };
+    const int w = fit(ScaleToDpi(width, dpi), ScaleToDpi(kMinWidth, dpi), workArea.right - workArea.left);
+    const int h = fit(ScaleToDpi(height, dpi), ScaleToDpi(kMinHeight, dpi), workArea.bottom - workArea.top);
+    const int panel = ScaleToDpi(kMinPanel, dpi);
+    return {{workArea.left, workArea.top, workArea.left + w, workArea.top + h},
+            fit(ScaleToDpi(groupWidth, dpi), panel, w - panel)};
+}
+
 void TfmShow::FormCreate() {
     TEmvData settings;
     LoadEmvData(settings);
     // The sizes are 96-DPI units: the same share of the screen at any scaling.
-    SetDesignBounds(0, 0, std::max(0, settings.WinWidth), std::max(0, settings.WinHeight));
+    const TLauncherPlace place =
+        LauncherPlace(settings.WinWidth, settings.WinHeight, settings.GrpWinWidth, Dpi(), WorkAreaOf(nullptr));
+    SetBounds(place.bounds.left, place.bounds.top, place.bounds.right - place.bounds.left,
+              place.bounds.bottom - place.bounds.top);
 
-    pnLeftParent = std::make_unique<TPanel>(this, TPanel::Params{.width = std::max(0, settings.GrpWinWidth),
-                                                                 .bevelOuter = TBevelCut::bvNone,
+    pnLeftParent = std::make_unique<TPanel>(this, TPanel::Params{.bevelOuter = TBevelCut::bvNone,
                                                                  .align = TAlign::alLeft});
+    pnLeftParent->SetWidth(place.groupWidth);
     pnLeft = std::make_unique<TPanel>(pnLeftParent.get(), TPanel::Params{.bevelOuter = TBevelCut::bvNone,
                                                                          .bevelInner = TBevelCut::bvRaised,
                                                                          .align = TAlign::alClient});

@@ -20,6 +20,16 @@
 constexpr UINT WM_USERACTIVE = WM_USER + 0x65;  // posted to itself once it is on the screen
 constexpr UINT WM_TAKEKEYBOARDBACK = WM_USER + 0x68;  // posted to itself: see WMKillFocus
 
+// Where the launcher goes: its sizes from the settings (96-DPI units) at the DPI, at the work
+// area's top-left corner, never larger than the work area (it would run off the screen) nor
+// smaller than a usable launcher (a width of 0 would show nothing and take the keyboard); the
+// group panel likewise, leaving both panels usable. The settings keep the numbers as typed.
+struct TLauncherPlace {
+    RECT bounds;
+    int groupWidth;
+};
+TLauncherPlace LauncherPlace(int width, int height, int groupWidth, int dpi, const RECT& workArea);
+
 class TfmShow : public TForm {
 public:
     // previous: the window that had the keyboard when the launcher was asked for, which Escape

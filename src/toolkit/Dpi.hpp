@@ -14,3 +14,9 @@ int ScreenDpi() noexcept;
 // The DPI a window is drawn at: its monitor's on Windows 10 1607 and later (the program is
 // aware of each monitor's scaling), else the screen's; the screen's for no window.
 int WindowDpi(HWND wnd) noexcept;
+// The window rectangle around a client rectangle at the DPI: AdjustWindowRectExForDpi where
+// Windows has it (1607 and later), else AdjustWindowRectEx, which measures at the screen's DPI.
+void AdjustWindowRectForDpi(RECT& rect, DWORD style, bool hasMenu, DWORD exStyle, int dpi) noexcept;
+// The work area (the screen less the task bar) of the monitor a window is mostly on: of its
+// owner's for a window not yet placed, of the primary monitor for no window.
+RECT WorkAreaOf(HWND wnd) noexcept;

@@ -1,5 +1,6 @@
 #include "toolkit/Forms.hpp"
 
+#include <algorithm>
 #include <vector>
 
 #include "toolkit/Application.hpp"
@@ -186,18 +187,20 @@ void TForm::SetClientSizeCentered(int clientWidth, int clientHeight) {
     RECT rect{0, 0, ScaleToDpi(clientWidth, Dpi()), ScaleToDpi(clientHeight, Dpi())};
     const DWORD style = static_cast<DWORD>(::GetWindowLongPtrW(Handle(), GWL_STYLE));
     const DWORD exStyle = static_cast<DWORD>(::GetWindowLongPtrW(Handle(), GWL_EXSTYLE));
-    ::AdjustWindowRectEx(&rect, style, ::GetMenu(Handle()) != nullptr, exStyle);
-    RECT work{};
-    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    CenterWithSize(rect.right - rect.left, rect.bottom - rect.top, work);
+    AdjustWindowRectForDpi(rect, style, ::GetMenu(Handle()) != nullptr, exStyle, Dpi());
+    CenterWithSize(rect.right - rect.left, rect.bottom - rect.top);
 }
 
 void TForm::SetSizeCentered(int width, int height) {
-    const RECT screen{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
-    CenterWithSize(ScaleToDpi(width, Dpi()), ScaleToDpi(height, Dpi()), screen);
+    CenterWithSize(ScaleToDpi(width, Dpi()), ScaleToDpi(height, Dpi()));
 }
 
-void TForm::CenterWithSize(int width, int height, const RECT& area) {
-    SetBounds(area.left + (area.right - area.left - width) / 2, area.top + (area.bottom - area.top - height) / 2,
-              width, height);
+// Centred on the work area of the monitor the dialog belongs to and kept inside it: a dialog
+// scaled for a high DPI on a short screen keeps its title bar and its status bar in sight.
+void TForm::CenterWithSize(int width, int height) {
+    const RECT area = WorkAreaOf(Handle());
+    const int areaWidth = area.right - area.left, areaHeight = area.bottom - area.top;
+    width = std::min(width, areaWidth);
+    height = std::min(height, areaHeight);
+    SetBounds(area.left + (areaWidth - width) / 2, area.top + (areaHeight - height) / 2, width, height);
 }

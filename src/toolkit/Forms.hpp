@@ -26,9 +26,10 @@ public:
     int ModalResult = 0;
 
     void SetLeftTop(int left, int top);
-    // The window at this outer size (96-DPI units), centred on the screen.
+    // The window at this outer size (96-DPI units), centred on its monitor's work area and cut
+    // to it where larger.
     void SetSizeCentered(int width, int height);
-    // Sizes the window for this client area (96-DPI units) and centres it in the work area.
+    // Sizes the window for this client area (96-DPI units), likewise centred and kept inside.
     void SetClientSizeCentered(int clientWidth, int clientHeight);
 
     // The control that gets the focus when a form with dialog keys is first activated (unset:
@@ -70,7 +71,7 @@ protected:
     void FocusActiveControl();
 
 private:
-    void CenterWithSize(int width, int height, const RECT& area);  // pixels
+    void CenterWithSize(int width, int height);  // pixels, on its monitor's work area
     // Moved to a monitor of another scaling: the suggested bounds, every control scaled.
     void DpiChanged(int dpi, const RECT& suggested);
     LRESULT DialogActivate(WPARAM wParam, LPARAM lParam);

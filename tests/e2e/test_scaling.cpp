@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -134,7 +135,12 @@ TEST_F(ScalingTest, TheLauncherKeepsItsShareOfTheScreenAndItsKeys) {
     RECT rect{};
     ::GetWindowRect(launcher, &rect);
     EXPECT_EQ(rect.right - rect.left, 1200) << "800 at 96 DPI";
-    EXPECT_EQ(rect.bottom - rect.top, 900) << "600 at 96 DPI";
+    MONITORINFO monitor{sizeof monitor};
+    ::GetMonitorInfoW(::MonitorFromWindow(launcher, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    const RECT work = monitor.rcWork;
+    EXPECT_EQ(rect.bottom - rect.top, std::min<LONG>(900, work.bottom - work.top)) << "600 at 96 DPI, cut to the work area";
+    EXPECT_EQ(rect.left, work.left);
+    EXPECT_EQ(rect.top, work.top);
     XKeys("1");
     SaveWindowShot(launcher, L"launcher-group-selected-144dpi");
     XKeys("a");

@@ -6,6 +6,7 @@
 #include "support/TestSupport.hpp"
 #include "toolkit/Application.hpp"
 #include "toolkit/Dialogs.hpp"
+#include "toolkit/Dpi.hpp"
 #include "toolkit/Exceptions.hpp"
 #include "toolkit/Forms.hpp"
 
@@ -109,4 +110,25 @@ TEST_F(FormsTest, TheMessageFilterSeesMessagesFirstAndCanSwallowThem) {
     Application->OnMessage = nullptr;
     EXPECT_TRUE(boxes.empty());
     EXPECT_NE(std::find(seen.begin(), seen.end(), WM_TEST_THROW), seen.end());
+}
+
+TEST_F(FormsTest, ADialogIsCentredOnTheWorkAreaAndNeverLeavesIt) {
+    const RECT work = WorkAreaOf(nullptr);
+    const int workWidth = work.right - work.left, workHeight = work.bottom - work.top;
+    const struct {
+        int width, height;
+    } sizes[] = {{300, 200}, {workWidth * 2, 150}, {150, workHeight * 2}, {workWidth * 3, workHeight * 3}};
+    for (const auto& size : sizes) {
+        TestForm form;
+        form.SetSizeCentered(size.width * kDesignDpi / form.Dpi(),
+                             size.height * kDesignDpi / form.Dpi());
+        RECT r{};
+        ::GetWindowRect(form.Handle(), &r);
+        EXPECT_GE(r.left, work.left) << size.width << "x" << size.height;
+        EXPECT_GE(r.top, work.top) << size.width << "x" << size.height;
+        EXPECT_LE(r.right, work.right) << size.width << "x" << size.height;
+        EXPECT_LE(r.bottom, work.bottom) << size.width << "x" << size.height;
+        EXPECT_NEAR(r.left - work.left, work.right - r.right, 1) << "centred across";
+        EXPECT_NEAR(r.top - work.top, work.bottom - r.bottom, 1) << "centred down";
+    }
 }

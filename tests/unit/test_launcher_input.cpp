@@ -6,6 +6,7 @@
 
 #include "launcher/Environment.hpp"
 #include "launcher/LauncherKeys.hpp"
+#include "launcher/Main.hpp"
 #include "toolkit/Handles.hpp"
 #include "toolkit/ShellApi.hpp"
 
@@ -76,4 +77,30 @@ TEST(ExpandVariables, OnlyTheSettingsChangeOfTheEnvironmentCounts) {
     EXPECT_TRUE(IsEnvironmentChange(L"environment"));
     EXPECT_FALSE(IsEnvironmentChange(L"intl"));
     EXPECT_FALSE(IsEnvironmentChange(nullptr));
+}
+
+TEST(LauncherPlace, OnTheWorkAreaNeverLargerThanItNorTooSmallToUse) {
+    const RECT screen{0, 0, 1280, 760}, leftBar{100, 0, 1280, 800};
+    const struct {
+        int width, height, group, dpi;
+        RECT work, bounds;
+        int groupWidth;
+    } cases[] = {
+        {800, 600, 300, 96, screen, {0, 0, 800, 600}, 300},        // as set
+        {900, 500, 300, 144, screen, {0, 0, 1280, 750}, 450},      // scaled, cut to the screen's width
+        {800, 600, 300, 144, screen, {0, 0, 1200, 760}, 450},      // and height
+        {0, 0, 300, 96, screen, {0, 0, 160, 120}, 120},            // never too small to use
+        {0, -5, 0, 144, screen, {0, 0, 240, 180}, 60},             // ... at the DPI too
+        {800, 600, -5, 96, screen, {0, 0, 800, 600}, 40},          // both panels usable
+        {800, 600, 790, 96, screen, {0, 0, 800, 600}, 760},
+        {800, 600, 300, 96, leftBar, {100, 0, 900, 600}, 300},     // the work area's corner
+        {800, 600, 300, 96, {0, 0, 100, 80}, {0, 0, 100, 80}, 60}, // a tiny screen wins
+    };
+    for (const auto& c : cases) {
+        const TLauncherPlace place = LauncherPlace(c.width, c.height, c.group, c.dpi, c.work);
+        EXPECT_TRUE(::EqualRect(&place.bounds, &c.bounds))
+            << c.width << "x" << c.height << " @" << c.dpi << ": " << place.bounds.left << "," << place.bounds.top
+            << " " << place.bounds.right << "x" << place.bounds.bottom;
+        EXPECT_EQ(place.groupWidth, c.groupWidth) << c.width << "x" << c.height << " @" << c.dpi;
+    }
 }
