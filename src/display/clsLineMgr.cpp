@@ -115,13 +115,17 @@ void TLineMgr::DrawChar(int x, int y, std::wstring_view character) {
     if (Halted) return;
     TCanvas& canvas = Canvas();
     canvas.SetBkMode(TRANSPARENT);
-    // The raised look: a white copy up-left and a black copy down-right in the font of the
-    // previous character, then the character itself in the line's font.
+    // The raised look: a white copy up-left and a black copy down-right, then the character
+    // itself, all three in the character's own font. (Copies in the previous character's font
+    // left a large dark ghost behind a selected line's first character when the normal font
+    // is the larger.)
+    if (const TFont* font = Selected ? SelectLineFont : LineFont) canvas.Font.Assign(*font);
+    const COLORREF color = canvas.Font.Color();
     canvas.Font.SetColor(RGB(255, 255, 255));
     canvas.TextOut(x - 1, y - 1, character);
     canvas.Font.SetColor(RGB(0, 0, 0));
     canvas.TextOut(x + 1, y + 1, character);
-    if (const TFont* font = Selected ? SelectLineFont : LineFont) canvas.Font.Assign(*font);
+    canvas.Font.SetColor(color);
     canvas.TextOut(x, y, character);
 }
 

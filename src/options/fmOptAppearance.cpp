@@ -1,9 +1,17 @@
 #include "options/fmOptAppearance.hpp"
 
+#include <algorithm>
+#include <string>
+
 #include "display/DisplaySetUp.hpp"
+#include "toolkit/Dpi.hpp"
 
 namespace {
 using P = TAppearancePage;
+// The font samples on the item preview, 96-DPI units: the first at the top, the second the gap
+// below it, each at least this large.
+constexpr int kSampleLeft = 7, kSampleTop = 32, kSampleWidth = 152, kSampleHeight = 29, kSampleGap = 11;
+constexpr const wchar_t* kSampleCaption[] = {L"通常フォント　あｱＡA", L"選択フォント　あｱＡA"};
 }  // namespace
 
 // The gradient colours (a swatch and its ">>" for each end), the window sizes and the fonts.
@@ -57,16 +65,43 @@ void TAppearancePage::CreatePreviews(TWinControl& page) {
     GroupPreview_ = std::make_unique<TKestrum>(pnLeft.get());
     ItemPreview_ = std::make_unique<TKestrum>(pnCle.get());
     // Made after the item preview, so they are drawn over its background.
-    lbNormalFont = std::make_unique<TTransparentLabel>(pnCle.get(), ControlParams{7, 32, 152, 29, L"通常フォント　あｱＡA"});
-    lbSelectFont = std::make_unique<TTransparentLabel>(pnCle.get(), ControlParams{7, 72, 152, 29, L"選択フォント　あｱＡA"});
+    lbNormalFont = std::make_unique<TTransparentLabel>(pnCle.get(), ControlParams{kSampleLeft, kSampleTop, kSampleWidth, kSampleHeight, kSampleCaption[0]});
+    lbSelectFont = std::make_unique<TTransparentLabel>(pnCle.get(), ControlParams{kSampleLeft, kSampleTop + kSampleHeight + kSampleGap, kSampleWidth, kSampleHeight, kSampleCaption[1]});
+}
+
+// Each sample as large as its text in its font, the second below the first: a large font's
+// sample goes on two lines, its role and then its letters, or shows its letters alone, rather
+// than losing them at the preview's edge; a font made smaller leaves nothing of the larger
+// text behind.
+void TAppearancePage::FitFontSamples() {
+    const int dpi = pnCle->Dpi();
+    const int left = ScaleToDpi(kSampleLeft, dpi), room = pnCle->ClientWidth() - left;
+    int top = ScaleToDpi(kSampleTop, dpi);
+    for (const bool selectFont : {false, true}) {
+        TTransparentLabel& sample = FontSample(selectFont);
+        sample.Font.SetDpi(dpi);
+        // The caption on one line, else on two, else the letters alone (the role is written
+        // beside the font's button as well).
+        const std::wstring caption = kSampleCaption[selectFont];
+        const size_t space = caption.find(L'　');
+        for (const std::wstring& fitting :
+             {caption, caption.substr(0, space) + L'\n' + caption.substr(space + 1), caption.substr(space + 1)}) {
+            sample.SetCaption(fitting);
+            if (sample.TextExtent().cx <= room) break;
+        }
+        const SIZE text = sample.TextExtent();
+        sample.SetBounds(left, top, std::max<int>(text.cx, ScaleToDpi(kSampleWidth, dpi)),
+                         std::max<int>(text.cy, ScaleToDpi(kSampleHeight, dpi)));
+        top += sample.Height() + ScaleToDpi(kSampleGap, dpi);
+    }
 }
 
 void TAppearancePage::SetFromSettings(const TEmvData& d) {
     for (const TFontRole role : {TFontRole::Selected, TFontRole::Normal}) {
         TTransparentLabel& sample = FontSample(role == TFontRole::Selected);
         sample.Font = FontFromSetting(FontSetting(d, role));
-        sample.Invalidate();
     }
+    FitFontSamples();
     seWinHeight->SetValue(d.WinHeight);
     seWinWidth->SetValue(d.WinWidth);
     seGrpWinWidth->SetValue(d.GrpWinWidth);
@@ -114,5 +149,5 @@ void TAppearancePage::ChooseFont(bool selectFont) {
     FontDialog1.Font = sample.Font;
     if (!FontDialog1.Execute()) return;
     sample.Font = FontDialog1.Font;
-    sample.Invalidate();
+    FitFontSamples();
 }

@@ -36,6 +36,7 @@ public:
 private:
     static const ControlRow<TAppearancePage> kLayout[];
     void CreatePreviews(TWinControl& page);
+    void FitFontSamples();
     template <int swatch>
     void ChooseColorOf() { ChooseGradientColor(swatch); }
     template <bool selectFont>

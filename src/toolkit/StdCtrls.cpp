@@ -139,10 +139,24 @@ TTransparentLabel::TTransparentLabel(TWinControl* parent, const ControlParams& p
 }
 
 void TTransparentLabel::Paint(HDC dc) {
-    TCanvas canvas;
-    canvas.SetHandle(dc);
-    canvas.Font = Font;
-    canvas.SetBkMode(TRANSPARENT);
-    const RECT r = BoundsRect();
-    canvas.TextOut(r.left, r.top, caption_);
+    SelectGuard font(dc, Font.Handle());
+    const COLORREF color = ::SetTextColor(dc, Font.Color());
+    const int mode = ::SetBkMode(dc, TRANSPARENT);
+    RECT r = BoundsRect();
+    ::DrawTextW(dc, caption_.c_str(), static_cast<int>(caption_.size()), &r, DT_NOPREFIX);
+    ::SetBkMode(dc, mode);
+    ::SetTextColor(dc, color);
+}
+
+void TTransparentLabel::SetCaption(std::wstring caption) {
+    caption_ = std::move(caption);
+    Invalidate();
+}
+
+SIZE TTransparentLabel::TextExtent() const {
+    WindowDC screen(nullptr);
+    SelectGuard font(screen.get(), Font.Handle());
+    RECT r{};
+    ::DrawTextW(screen.get(), caption_.c_str(), static_cast<int>(caption_.size()), &r, DT_NOPREFIX | DT_CALCRECT);
+    return {r.right - r.left, r.bottom - r.top};
 }

@@ -98,7 +98,12 @@ class TTransparentLabel : public TGraphicControl {
 public:
     TTransparentLabel(TWinControl* parent, const ControlParams& params);
     TFont Font;
-    void Paint(HDC dc) override;
+    void Paint(HDC dc) override;  // line by line at "\n", cut at the bounds
+
+    const std::wstring& Caption() const noexcept { return caption_; }
+    void SetCaption(std::wstring caption);
+    // The size the caption takes in the font.
+    SIZE TextExtent() const;
 
 private:
     std::wstring caption_;

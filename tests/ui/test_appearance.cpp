@@ -143,6 +143,33 @@ TEST_F(AppearanceTest, AChosenFontShowsAtOnceAndSavesItsStyleAndColour) {
     EXPECT_EQ(Saved().NormalFontBlue, 30);
 }
 
+// A large font's sample keeps its letters inside the preview (on a line of their own), and the
+// samples follow every size, larger and smaller, without overlapping.
+TEST_F(AppearanceTest, TheFontSamplesKeepTheirLettersInThePreviewAtEverySize) {
+    TfmOption dialog(nullptr);
+    TAppearancePage& page = dialog.Appearance();
+    for (const int size : {24, 16, 9}) {
+        for (const bool selectFont : {false, true}) {
+            SetFontDialogAnswererForTests([&](const TFont& font) {
+                TFont chosen = font;
+                chosen.SetSize(size);
+                chosen.SetStyle(fsBold);
+                return std::optional<TFont>(chosen);
+            });
+            page.ChooseFont(selectFont);
+        }
+        const TTransparentLabel &normal = page.FontSample(false), &selected = page.FontSample(true);
+        for (const TTransparentLabel* sample : {&normal, &selected}) {
+            EXPECT_NE(sample->Caption().find(L"あｱＡA"), std::wstring::npos) << size << " pt";
+            EXPECT_LE(sample->TextExtent().cx, page.ItemPreview().Width() - sample->Left()) << size << " pt";
+            EXPECT_GE(sample->Height(), sample->TextExtent().cy) << size << " pt";
+        }
+        EXPECT_GE(selected.Top(), normal.Top() + normal.Height()) << size << " pt";
+    }
+    EXPECT_EQ(page.FontSample(false).Caption(), L"通常フォント　あｱＡA") << "one line again at 9 pt";
+    EXPECT_EQ(page.FontSample(true).Top(), 72) << "where it always was, at a small size";
+}
+
 TEST_F(AppearanceTest, AColourChoiceRedrawsOnlyItsOwnPreview) {
     TfmOption dialog(nullptr);
     dialog.Show();

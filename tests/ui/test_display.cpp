@@ -337,34 +337,55 @@ TEST_F(DisplayTest, TheSelectedLineIsMaskedYellowAndTheTextStartsAfterTheIconSqu
     EXPECT_TRUE(drawnAfter);
 }
 
-TEST_F(DisplayTest, CharactersAreEmbossedWhiteUpLeftAndBlackDownRight) {
-    Catalogue({{L"1", L"", L""}}, {});
-    display->LoadLines(0);
-    display->StartTyping();
-    TickUntilTyped();
-    TLineMgr& line = display->Line(0);
-    // Bounding boxes of the pure white, pure black and pure line-colour pixels of "1 : ".
-    RECT white{9999, 9999, -1, -1}, black = white, main = white;
-    auto extend = [](RECT& r, int x, int y) {
-        r.left = std::min<LONG>(r.left, x);
-        r.top = std::min<LONG>(r.top, y);
-        r.right = std::max<LONG>(r.right, x);
-        r.bottom = std::max<LONG>(r.bottom, y);
-    };
-    const int textX = line.Left() + line.Height() + 7;
-    const int charWidth = line.Canvas().TextWidth(L"1");
-    for (int x = textX - 3; x < textX + charWidth + 3; ++x)
-        for (int y = line.Top() - 2; y < line.Top() + line.Height() + 2; ++y) {
-            const COLORREF c = PanelPixel(x, y);
-            if (c == RGB(255, 255, 255)) extend(white, x, y);
-            if (c == RGB(0, 0, 0)) extend(black, x, y);
-            if (c == kLineColor) extend(main, x, y);
-        }
-    ASSERT_GE(main.right, main.left) << "the character is drawn in the line colour";
-    EXPECT_EQ(white.left, main.left - 1);
-    EXPECT_EQ(white.top, main.top - 1);
-    EXPECT_EQ(black.right, main.right + 1);
-    EXPECT_EQ(black.bottom, main.bottom + 1);
+// The copies are in the character's own font: a selected line whose normal font is the larger
+// shows no large dark digit behind its small one.
+TEST_F(DisplayTest, CharactersAreEmbossedWhiteUpLeftAndBlackDownRightInTheirOwnFont) {
+    const struct {
+        bool selected;
+        int normalSize, selectedSize;
+    } cases[] = {{false, 14, 14}, {true, 16, 11}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.selected ? "selected, normal font larger" : "plain line");
+        Catalogue({{L"3", L"", L""}}, {});
+        TFont normal, selected;
+        normal.SetName(L"ＭＳ Ｐゴシック");
+        normal.SetStyle(fsBold);
+        normal.SetSize(c.normalSize);
+        normal.SetColor(kLineColor);
+        selected.SetName(L"ＭＳ Ｐゴシック");
+        selected.SetSize(c.selectedSize);
+        selected.SetColor(kSelectColor);
+        display->SetLineFont(normal);
+        display->SetSelectLineFont(selected);
+        display->LoadLines(0);
+        display->StartTyping();
+        TickUntilTyped();
+        TLineMgr& line = display->Line(0);
+        const int charWidth = line.Canvas().TextWidth(L"3");  // in the normal font, the larger
+        if (c.selected) display->SelectLine(0);
+        const COLORREF textColor = c.selected ? kSelectColor : kLineColor;
+        // Bounding boxes of the pure white, pure black and pure text-colour pixels of "3".
+        RECT white{9999, 9999, -1, -1}, black = white, main = white;
+        auto extend = [](RECT& r, int x, int y) {
+            r.left = std::min<LONG>(r.left, x);
+            r.top = std::min<LONG>(r.top, y);
+            r.right = std::max<LONG>(r.right, x);
+            r.bottom = std::max<LONG>(r.bottom, y);
+        };
+        const int textX = line.Left() + line.Height() + 7;
+        for (int x = textX - 3; x < textX + charWidth + 3; ++x)
+            for (int y = line.Top() - 2; y < line.Top() + line.Height() + 2; ++y) {
+                const COLORREF px = PanelPixel(x, y);
+                if (px == RGB(255, 255, 255)) extend(white, x, y);
+                if (px == RGB(0, 0, 0)) extend(black, x, y);
+                if (px == textColor) extend(main, x, y);
+            }
+        ASSERT_GE(main.right, main.left) << "the character is drawn in the text colour";
+        EXPECT_EQ(white.left, main.left - 1);
+        EXPECT_EQ(white.top, main.top - 1);
+        EXPECT_EQ(black.right, main.right + 1);
+        EXPECT_EQ(black.bottom, main.bottom + 1);
+    }
 }
 
 TEST_F(DisplayTest, PictureOfATypedDisplayWithASelectedLine) {
