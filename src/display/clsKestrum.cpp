@@ -120,21 +120,33 @@ void TKestrum::LoadLines(int group) {
         else catalogue.ReadItemInfo(group, i + 1, info);
         keys_.push_back(info.Key);
         if (i >= withLines) continue;
-        auto line = std::make_unique<TLineMgr>(Parent());
-        line->SetContena(this);
-        line->SetLeft(ScaleToDpi(kLineLeft, Dpi()));
-        line->SetLineIndex(i);
-        line->SetOnLineClick([this](int index) { LineClicked(index); });
-        line->SetKey(info.Key);
-        line->SetDispName(info.Name);
-        line->SetFileName(info.FileName);
-        line->SetLineFont(&LineFont);
-        line->SetSelectLineFont(&SelectLineFont);
-        line->SetHighlightColor(HighlightColor);
-        line->SetTypeInterval(TypeInterval);
-        line->SetOnTyped([this](int index) { LineTyped(index); });
-        lines_.push_back(std::move(line));
+        TLineMgr& line = AddLine(i);
+        line.SetKey(info.Key);
+        line.SetDispName(info.Name);
+        line.SetFileName(info.FileName);
     }
+}
+
+void TKestrum::LoadText(const std::wstring& text) {
+    DestroyLines();
+    TLineMgr& line = AddLine(0);
+    line.SetPlain(true);
+    line.SetDispName(text);
+}
+
+TLineMgr& TKestrum::AddLine(int index) {
+    auto line = std::make_unique<TLineMgr>(Parent());
+    line->SetContena(this);
+    line->SetLeft(ScaleToDpi(kLineLeft, Dpi()));
+    line->SetLineIndex(index);
+    line->SetOnLineClick([this](int clicked) { LineClicked(clicked); });
+    line->SetLineFont(&LineFont);
+    line->SetSelectLineFont(&SelectLineFont);
+    line->SetHighlightColor(HighlightColor);
+    line->SetTypeInterval(TypeInterval);
+    line->SetOnTyped([this](int typed) { LineTyped(typed); });
+    lines_.push_back(std::move(line));
+    return *lines_.back();
 }
 
 void TKestrum::SetLineFont(TFont& font) {

@@ -38,6 +38,8 @@ public:
     // selected by its key, but only the entries that could be seen get a line (a window each):
     // a catalogue of thousands would otherwise take seconds to show.
     void LoadLines(int group);
+    // Replaces the lines with one line of text that has no key and no icon. Draws nothing.
+    void LoadText(const std::wstring& text);
     // The number of entries loaded (lines or not).
     int EntryCount() const noexcept { return static_cast<int>(keys_.size()); }
     // Copy the font (after setting its character set to DEFAULT_CHARSET).
@@ -85,6 +87,7 @@ private:
     void LineClicked(int index) { SelectLine(index); }
     void LineTyped(int index);
     void DestroyLines();
+    TLineMgr& AddLine(int index);
     // How many lines the display's height can show at most: every line is at least 3 pixels
     // high (its text and one pixel above and below).
     int LineCapacity() const;

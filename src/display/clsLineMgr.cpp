@@ -102,6 +102,7 @@ void TLineMgr::DrawHighlight() {
 }
 
 void TLineMgr::DrawIcon() {
+    if (Plain) return;
     // The shell is asked once per line, not at every redraw, hover and selection.
     if (iconOf_ != FileName) {
         icon_.reset(LookUpFileIcon(FileName));  // a network path: its type's icon, the share untouched

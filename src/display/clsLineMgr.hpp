@@ -30,6 +30,8 @@ public:
     void SetSelectLineFont(const TFont* font) noexcept { SelectLineFont = font; }
     void SetHalted(bool halted) noexcept { Halted = halted; }
     void SetOnTyped(TLineIndexEvent handler) { OnTyped = std::move(handler); }
+    // A line of text alone: no key, no icon (a hint where the catalogue has nothing to show).
+    void SetPlain(bool plain) noexcept { Plain = plain; }
     void SetSelected(bool selected);
 
     // Sizes the line, splits its text and starts typing it out.
@@ -39,7 +41,7 @@ public:
     // Has the parent repaint the line's area at once.
     void EraseLine();
 
-    std::wstring LineText() const { return KeyLabel(Key, DispName); }
+    std::wstring LineText() const { return Plain ? DispName : KeyLabel(Key, DispName); }
 
     COLORREF HighlightColor = 0;
     int TypeInterval = 1;
@@ -47,6 +49,7 @@ public:
     const TFont* SelectLineFont = nullptr;  // the display's
     bool Selected = false;
     bool Halted = false;
+    bool Plain = false;
     UINT_PTR TimerID = 0;
     bool Typing = false;
     int CharIndex = 0;  // 1-based number of the next character; 0: the icon is not drawn yet

@@ -37,6 +37,12 @@ TLauncherPlace LauncherPlace(int width, int height, int groupWidth, int dpi, con
             fit(ScaleToDpi(groupWidth, dpi), panel, w - panel)};
 }
 
+std::wstring FirstRunHint(const std::wstring& optionKey) {
+    if (const std::optional<UINT> key = HotKeyCode(optionKey))
+        return L"Ctrl+" + std::wstring(1, static_cast<wchar_t>(*key)) + L" のｵﾌﾟｼｮﾝ画面でグループと項目を追加できます";
+    return L"通知領域のｱｲｺﾝのｵﾌﾟｼｮﾝ画面でグループと項目を追加できます";
+}
+
 void TfmShow::FormCreate() {
     TEmvData settings;
     LoadEmvData(settings);
@@ -66,6 +72,7 @@ void TfmShow::FormCreate() {
     itemDisplay_->SetOnSelectChange([this](int index) { OnItemSelectChangeAfter(index); });
 
     groupDisplay_->LoadLines(0);
+    if (groupDisplay_->EntryCount() == 0) itemDisplay_->LoadText(FirstRunHint(settings.OptionKey));
 }
 
 void TfmShow::FormShow() {
@@ -205,7 +212,7 @@ void TfmShow::FormKeyDown(UINT key) {
         Leave();
     } else if (key == VK_RETURN) {
         groupDisplay_->DrawAllLines();
-        if (groupDisplay_->SelectIndex >= 0) itemDisplay_->DrawAllLines();
+        itemDisplay_->DrawAllLines();  // the items of the group selected, or the first run's line
     }
 }
 

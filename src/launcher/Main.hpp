@@ -30,6 +30,10 @@ struct TLauncherPlace {
 };
 TLauncherPlace LauncherPlace(int width, int height, int groupWidth, int dpi, const RECT& workArea);
 
+// The line a launcher without groups shows: where groups and items are added, through the options
+// hot key when the setting names one, else through the tray icon's command.
+std::wstring FirstRunHint(const std::wstring& optionKey);
+
 class TfmShow : public TForm {
 public:
     // previous: the window that had the keyboard when the launcher was asked for, which Escape

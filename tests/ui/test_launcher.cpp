@@ -263,12 +263,17 @@ TEST_F(LauncherTest, AFailedStartIsReportedAndTheWindowClosesAllTheSame) {
                          L"指定されたファイルが見つかりませんでした。もう一度登録内容を調べてください。"});
 }
 
-TEST_F(LauncherTest, AnEmptyCatalogueGivesAnEmptyWindowThatEveryKeyIgnores) {
+TEST_F(LauncherTest, AnEmptyCatalogueTypesOutWhereToAddGroupsAndEveryKeyIsIgnored) {
     SetIniFilePathForTests(dir.File(L"none.INI"));
     const bool closed = Run([](ScriptedLauncher& launcher) {
         EXPECT_TRUE(launcher.GroupDisplay().Lines().empty());
+        TKestrum& items = launcher.ItemDisplay();
+        ASSERT_EQ(items.Lines().size(), 1u);
+        EXPECT_TRUE(items.Typing);
+        EXPECT_EQ(items.Line(0).LineText(), FirstRunHint(L"Y"));
         for (wchar_t c : std::wstring(L"1aZ9\r")) Char(launcher, c);
         Key(launcher, VK_RETURN);
+        EXPECT_FALSE(items.Typing);
         EXPECT_EQ(launcher.ModalResult, 0);
     });
     EXPECT_FALSE(closed);

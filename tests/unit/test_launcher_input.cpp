@@ -104,3 +104,9 @@ TEST(LauncherPlace, OnTheWorkAreaNeverLargerThanItNorTooSmallToUse) {
         EXPECT_EQ(place.groupWidth, c.groupWidth) << c.width << "x" << c.height << " @" << c.dpi;
     }
 }
+
+TEST(FirstRunHint, NamesTheOptionsHotKeyOrTheTrayCommandWhenThereIsNone) {
+    EXPECT_EQ(FirstRunHint(L"y"), L"Ctrl+Y のｵﾌﾟｼｮﾝ画面でグループと項目を追加できます");
+    EXPECT_EQ(FirstRunHint(L"7"), L"Ctrl+7 のｵﾌﾟｼｮﾝ画面でグループと項目を追加できます");
+    EXPECT_EQ(FirstRunHint(L"Ｙ"), L"通知領域のｱｲｺﾝのｵﾌﾟｼｮﾝ画面でグループと項目を追加できます");
+}
