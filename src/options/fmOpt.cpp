@@ -7,8 +7,10 @@
 #include "toolkit/Dialogs.hpp"
 
 // The dialog's commands, one row each, in the order of their menus and tool bar: caption, hint,
-// picture, shortcut, where the command appears and what runs it.
+// picture, shortcut, where the command appears, the tree nodes its context menu offers it on
+// (with its access key there) and what runs it.
 enum class MenuPlace { None, Files, Bar, Tools };
+enum NodeKinds : BYTE { onNone = 1, onGroup = 2, onItem = 4 };
 struct TfmOption::ActionSpec {
     OptionCommand command;
     const wchar_t* caption;
@@ -21,35 +23,85 @@ struct TfmOption::ActionSpec {
     bool onToolBar;
     bool startsGroup;  // a separator before it in its menu and on the tool bar
     void (TfmOption::*run)();
+    BYTE onNodes = 0;         // NodeKinds
+    wchar_t accessKey = 0;    // in the context menu, when the caption has none
 };
 
 const TfmOption::ActionSpec TfmOption::kActions[] = {
     {cmAddGroup, L"ｸﾞﾙｰﾌﾟ追加", L"　グループウィンドウを開き、グループを追加する", picAddGroup, 0, VK_INSERT, L"Ins",
-     MenuPlace::Files, true, false, &TfmOption::acAddGroupExecute},
+     MenuPlace::Files, true, false, &TfmOption::acAddGroupExecute, onNone | onGroup, L'A'},
     {cmModGroup, L"ｸﾞﾙｰﾌﾟ更新", L"　グループウィンドウを開き、選択されたグループを更新する", picModGroup, FSHIFT,
-     VK_INSERT, L"Shift+Ins", MenuPlace::Files, true, false, &TfmOption::acModGroupExecute},
+     VK_INSERT, L"Shift+Ins", MenuPlace::Files, true, false, &TfmOption::acModGroupExecute, onGroup, L'E'},
     {cmDelGroup, L"ｸﾞﾙｰﾌﾟ削除", L"　選択されたグループを削除する", picDelGroup, 0, VK_DELETE, L"Del", MenuPlace::Files,
-     true, false, &TfmOption::acDelGroupExecute},
+     true, false, &TfmOption::acDelGroupExecute, onGroup, L'D'},
     {cmAddItem, L"ﾌｧｲﾙ追加", L"　ファイル操作ウィンドウを開き、選択されたグループにファイルを追加する", picAddItem,
-     FCONTROL, VK_INSERT, L"Ctrl+Ins", MenuPlace::Files, true, true, &TfmOption::acAddItemExecute},
+     FCONTROL, VK_INSERT, L"Ctrl+Ins", MenuPlace::Files, true, true, &TfmOption::acAddItemExecute, onGroup, L'F'},
     {cmModItem, L"ﾌｧｲﾙ変更", L"　ファイル操作ウィンドウを開き、選択されたファイルを変更する", picModItem, FCONTROL,
-     'I', L"Ctrl+I", MenuPlace::Files, true, false, &TfmOption::acModItemExecute},
+     'I', L"Ctrl+I", MenuPlace::Files, true, false, &TfmOption::acModItemExecute, onItem, L'E'},
     {cmDelItem, L"ﾌｧｲﾙ削除", L"　選択されたファイルを削除する", picDelItem, FCONTROL, VK_DELETE, L"Ctrl+Del",
-     MenuPlace::Files, true, false, &TfmOption::acDelItemExecute},
+     MenuPlace::Files, true, false, &TfmOption::acDelItemExecute, onItem, L'D'},
     {cmSaveShell, L"acSaveShell", L"", -1, FCONTROL, 'S', L"Ctrl+S", MenuPlace::None, false, false,
      &TfmOption::SaveCommand},
     {cmLoadShell, L"acLoadShell", L"", -1, FCONTROL, 'O', L"Ctrl+O", MenuPlace::None, false, false,
      &TfmOption::acLoadShellExecute},
     {cmExp, L"ｴｸｽﾌﾟﾛｰﾗ起動(&X)", L"", -1, FCONTROL, 'X', L"Ctrl+X", MenuPlace::Tools, false, false,
      &TfmOption::acExpExecute},
+    {cmModNode, L"acModNode", L"", -1, 0, VK_F2, L"F2", MenuPlace::None, false, false, &TfmOption::acModNodeExecute},
     {cmNowProcess, L"プロセス一覧取得(&N)", L"現在の起動中のプロセス一覧を表示します", picProcesses, FCONTROL, 'N',
-     L"Ctrl+N", MenuPlace::Bar, true, true, &TfmOption::acNowProcessExecute},
+     L"Ctrl+N", MenuPlace::Bar, true, true, &TfmOption::acNowProcessExecute, onGroup},
 };
 
 const TfmOption::ActionSpec* TfmOption::FindAction(int command) {
     for (const ActionSpec& action : kActions)
         if (action.command == command) return &action;
     return nullptr;
+}
+
+// The commands that apply to the node (nullptr: none), the tree's context menu, in the table's
+// order, their pictures drawn as in the menu bar's menus.
+UniqueHmenu TfmOption::NodeMenu(Node node) const {
+    const BYTE kind = !NodeInfo(node) ? onNone : tvShell->Level(node) == 0 ? onGroup : onItem;
+    UniqueHmenu menu(::CreatePopupMenu());
+    for (const ActionSpec& action : kActions) {
+        if (!(action.onNodes & kind)) continue;
+        if (action.startsGroup && ::GetMenuItemCount(menu.get()) > 0)
+            ::AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
+        std::wstring text = action.caption;
+        if (action.accessKey) text += std::wstring(L"(&") + action.accessKey + L")";
+        AppendCommand(menu.get(), action, text);
+    }
+    return menu;
+}
+
+void TfmOption::AppendCommand(HMENU menu, const ActionSpec& action, const std::wstring& caption) {
+    const std::wstring text = caption + L"\t" + action.shortcutText;
+    ::AppendMenuW(menu, MF_STRING, action.command, text.c_str());
+    if (action.image < 0) return;
+    // Drawn by the dialog (MenuPicture): a bitmap of the entry's own would be inverted with
+    // the highlight under Wine, and would sit against the caption.
+    MENUITEMINFOW info{sizeof info};
+    info.fMask = MIIM_BITMAP | MIIM_DATA;
+    info.hbmpItem = HBMMENU_CALLBACK;
+    info.dwItemData = static_cast<ULONG_PTR>(action.image);
+    ::SetMenuItemInfoW(menu, action.command, FALSE, &info);
+}
+
+void TfmOption::ShowNodeMenu(Node node, POINT at) {
+    // The menu is gone before its command runs (a command's dialog would otherwise open with the
+    // menu's window still there).
+    const int command = [&] {
+        const UniqueHmenu menu = NodeMenu(node);
+        return static_cast<int>(
+            ::TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, 0, Handle(), nullptr));
+    }();
+    Application->SetHint(L"");
+    if (command) RunCommand(command);
+}
+
+void TfmOption::acModNodeExecute() {
+    const Node selected = tvShell->Selected();
+    if (selected && tvShell->Level(selected) == 1) acModItemExecute();
+    else acModGroupExecute();
 }
 
 std::vector<TToolBar::Button> TfmOption::ToolButtons() {
@@ -88,16 +140,7 @@ void TfmOption::CreateMainMenu() {
         if (action.menu != MenuPlace::Files && action.menu != MenuPlace::Tools) continue;
         HMENU menu = action.menu == MenuPlace::Files ? files : tools;
         if (action.startsGroup) ::AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-        const std::wstring text = std::wstring(action.caption) + L"\t" + action.shortcutText;
-        ::AppendMenuW(menu, MF_STRING, action.command, text.c_str());
-        if (action.image < 0) continue;
-        // Drawn by the dialog (MenuPicture): a bitmap of the entry's own would be inverted with
-        // the highlight under Wine, and would sit against the caption.
-        MENUITEMINFOW info{sizeof info};
-        info.fMask = MIIM_BITMAP | MIIM_DATA;
-        info.hbmpItem = HBMMENU_CALLBACK;
-        info.dwItemData = static_cast<ULONG_PTR>(action.image);
-        ::SetMenuItemInfoW(menu, action.command, FALSE, &info);
+        AppendCommand(menu, action, action.caption);
     }
     if (::AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(files), L"ﾌｧｲﾙ設定(&F)")) filesMenu.release();
     for (const ActionSpec* action : onBar) ::AppendMenuW(bar, MF_STRING, action->command, action->caption);

@@ -24,7 +24,7 @@
 // The commands of the dialog: menu entries, tool buttons and shortcuts share these.
 enum OptionCommand : int {
     cmAddGroup = 200, cmModGroup, cmDelGroup, cmAddItem, cmModItem, cmDelItem,
-    cmSaveShell, cmLoadShell, cmExp, cmNowProcess
+    cmSaveShell, cmLoadShell, cmExp, cmNowProcess, cmModNode
 };
 
 // The record of a file that did not come through the item dialog: its name with extension as
@@ -62,6 +62,8 @@ public:
     void acAddItemExecute();
     void acModItemExecute();
     void acDelItemExecute();
+    // F2: changes the selected group or item.
+    void acModNodeExecute();
     // Adds a program running now, picked from the list of running processes, to the group.
     void acNowProcessExecute();
     // Runs the item dialog until it is cancelled or gives a key free in the group; an empty
@@ -103,6 +105,9 @@ private:
     static const ActionSpec kActions[];
     static const ActionSpec* FindAction(int command);
     static std::vector<TToolBar::Button> ToolButtons();
+    static void AppendCommand(HMENU menu, const ActionSpec& action, const std::wstring& caption);
+    UniqueHmenu NodeMenu(Node node) const;
+    void ShowNodeMenu(Node node, POINT at);
     void SaveCommand() { SaveReportingErrors(); }
 
     void FormCreate();

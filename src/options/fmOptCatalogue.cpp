@@ -121,6 +121,7 @@ void TfmOption::CreateFirstPage(TPanel& page) {
     tvShell = std::make_unique<TTreeView>(pnTree.get(), TAlign::alClient, treeFont);
     tvShell->OnChange = [this] { tvShellChange(); };
     tvShell->OnDblClick = [this] { RunCommand(cmModItem); };
+    tvShell->OnContextMenu = [this](Node node, POINT at) { ShowNodeMenu(node, at); };
     tvShell->OnDragOver = [this](Node target, POINT) { return tvShellDragOver(target); };
     tvShell->OnDragDrop = [this](Node source, Node target) { tvShellDragDrop(source, target); };
 
@@ -172,7 +173,7 @@ TfmOption::Node TfmOption::SelectedAtLevel(int level, const wchar_t* otherwise) 
 
 void TfmOption::acAddGroupExecute() {
     TfmGroup dialog(Handle());
-    if (dialog.ShowModal() == mrOk) AddGroupToTree(dialog.ItemInfo);
+    if (dialog.ShowModal() == mrOk) tvShell->Select(AddGroupToTree(dialog.ItemInfo));
 }
 
 void TfmOption::acModGroupExecute() {

@@ -38,6 +38,7 @@ TfmProcName::TfmProcName(HWND owner) {
     const int iconSize = ScaleToDpi(kIconSize, Dpi());
     ilProc.reset(::ImageList_Create(iconSize, iconSize, ILC_COLOR24, 16, 16));
     CreateFromLayout(*this, std::span(kLayout));
+    lbProcName->OnRowDblClick = [this] { ModalResult = mrOk; };  // as 選択
     FormCreate();
 }
 

@@ -152,6 +152,13 @@ int TListView::AddItem(const std::wstring& caption, int image) {
     return static_cast<int>(::SendMessageW(Handle(), LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
 }
 
+bool TListView::Notify(NMHDR* header, LRESULT& result) {
+    if (header->code != NM_DBLCLK || reinterpret_cast<NMITEMACTIVATE*>(header)->iItem < 0) return false;
+    result = 0;
+    if (OnRowDblClick) OnRowDblClick();
+    return true;
+}
+
 int TListView::Count() const { return static_cast<int>(::SendMessageW(Handle(), LVM_GETITEMCOUNT, 0, 0)); }
 
 std::wstring TListView::ItemCaption(int index) const {

@@ -67,6 +67,11 @@ public:
     // The selected row, -1 when none.
     int SelectedIndex() const;
     void Select(int index);
+    // A double click on a row (which the click has selected).
+    std::function<void()> OnRowDblClick;
+
+protected:
+    bool Notify(NMHDR* header, LRESULT& result) override;
 };
 
 class TStatusBar : public TWinControl {

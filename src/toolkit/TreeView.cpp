@@ -236,6 +236,13 @@ bool TTreeView::Notify(NMHDR* header, LRESULT& result) {
         case NM_DBLCLK:
             if (OnDblClick) OnDblClick();
             return true;
+        case NM_RCLICK:
+            // Answered here: the control would otherwise send WM_CONTEXTMENU only where the
+            // system's control does so.
+            if (!OnContextMenu) return false;
+            ContextMenu(static_cast<LPARAM>(::GetMessagePos()));
+            result = 1;
+            return true;
         case TVN_BEGINDRAGW: {
             // Dragging a node selects it, as pressing it would.
             dragSource_ = reinterpret_cast<NMTREEVIEWW*>(header)->itemNew.hItem;
@@ -267,6 +274,23 @@ LRESULT TTreeView::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
             default: break;
         }
     }
+    if (OnContextMenu) {
+        // The menu's keys are taken here, on their press, rather than left to the default
+        // handling: it opens the menu of the Menu key on its release (and under Wine leaves
+        // that menu's window on the screen while a dialog of its command is up), and takes
+        // F10 for the dialog's menu bar. Their releases then have nothing left to do.
+        const bool shift = ::GetKeyState(VK_SHIFT) & 0x8000;
+        const bool menuKey = wParam == VK_APPS || (wParam == VK_F10 && shift);
+        if ((msg == WM_KEYDOWN || msg == WM_SYSKEYDOWN) && menuKey) {
+            ContextMenu(-1);
+            return 0;
+        }
+        if ((msg == WM_KEYUP || msg == WM_SYSKEYUP) && menuKey) return 0;
+        if (msg == WM_CONTEXTMENU) {
+            ContextMenu(lParam);
+            return 0;
+        }
+    }
     if (msg == WM_KEYDOWN && IsNavigationKey(wParam) && !Selected()) {
         // Nodes added while the tree had the focus leave it without a selection, and the
         // control's keys move only from a selected node: the keyboard starts at the first node.
@@ -276,6 +300,26 @@ LRESULT TTreeView::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         }
     }
     return TWinControl::WndProc(msg, wParam, lParam);
+}
+
+void TTreeView::ContextMenu(LPARAM where) {
+    if (where == -1) {
+        // From the keyboard: below the selected node's text, or at the tree's corner.
+        const Node node = Selected();
+        RECT rect{};
+        if (node) rect = TextRect(node);
+        POINT at{rect.left, node ? rect.bottom : 0};
+        ::ClientToScreen(Handle(), &at);
+        OnContextMenu(node, at);
+        return;
+    }
+    const POINT at{static_cast<short>(LOWORD(where)), static_cast<short>(HIWORD(where))};
+    POINT client = at;
+    ::ScreenToClient(Handle(), &client);
+    // The commands are for the node clicked, as in Explorer's tree.
+    const Node node = NodeAt(client);
+    if (node) Select(node);
+    OnContextMenu(node, at);
 }
 
 void TTreeView::EndDrag(bool drop, POINT point) {

@@ -64,6 +64,9 @@ public:
 
     std::function<void()> OnChange;
     std::function<void()> OnDblClick;
+    // A right click, the Menu key or Shift+F10: the node it is for (a right-clicked node is
+    // selected first; nullptr for the empty part of the tree) and where the menu goes on the screen.
+    std::function<void(Node node, POINT screen)> OnContextMenu;
     // While a node is dragged over the tree: the node under the pointer (may be nullptr);
     // return true to accept a drop there.
     std::function<bool(Node target, POINT point)> OnDragOver;
@@ -76,6 +79,7 @@ protected:
 
 private:
     void EndDrag(bool drop, POINT point);
+    void ContextMenu(LPARAM where);
     Node CopySubtree(Node node, Node newParent);
 
     TFont font_;

@@ -176,33 +176,10 @@ TEST_F(JourneyE2E, AnItemDraggedOntoAnotherGroupMovesAndEscapeCancelsOnlyTheDrag
     HWND options = kestrum->WaitWindow(L"TfmOption");
     ASSERT_TRUE(options);
     ASSERT_TRUE(XFocusComesTo(kOptionsCaption));
-    HWND tree = DescendantWindows(options, L"SysTreeView32").front();
-    auto next = [&](HTREEITEM from, WPARAM how) {
-        return reinterpret_cast<HTREEITEM>(::SendMessageW(tree, TVM_GETNEXTITEM, how, reinterpret_cast<LPARAM>(from)));
-    };
-    // The node of a group (item 0) or of an item, by 1-based positions.
-    auto node = [&](int group, int item) {
-        HTREEITEM found = next(nullptr, TVGN_ROOT);
-        for (int i = 1; i < group; ++i) found = next(found, TVGN_NEXT);
-        if (item > 0) found = next(found, TVGN_CHILD);
-        for (int i = 1; i < item; ++i) found = next(found, TVGN_NEXT);
-        return found;
-    };
-    auto children = [&](int group) {
-        int count = 0;
-        for (HTREEITEM item = node(group, 1); item; item = next(item, TVGN_NEXT)) ++count;
-        return count;
-    };
-    auto centre = [&](HTREEITEM item) {
-        RemoteMemory memory(tree, sizeof(RECT));
-        memory.Write(0, &item, sizeof item);
-        ::SendMessageW(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(memory.Address()));
-        RECT rect{};
-        memory.Read(0, &rect, sizeof rect);
-        POINT point{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
-        ::ClientToScreen(tree, &point);
-        return point;
-    };
+    const RemoteTree tree(DescendantWindows(options, L"SysTreeView32").front());
+    auto node = [&](int group, int item) { return tree.Node(group, item); };
+    auto children = [&](int group) { return tree.Children(group); };
+    auto centre = [&](HTREEITEM item) { return tree.Centre(item); };
 
     // Escape while the button is still down: the drag ends, the dialog and its edits stay.
     XMoveTo(centre(node(1, 2)));
@@ -238,6 +215,78 @@ TEST_F(JourneyE2E, AnItemDraggedOntoAnotherGroupMovesAndEscapeCancelsOnlyTheDrag
     TItemInfo moved;
     TShellIniFile(kestrum->IniPath()).ReadItemInfo(2, 2, moved);
     EXPECT_EQ(moved.Key, L"A");
+}
+
+TEST_F(JourneyE2E, TheTreeIsEditedByItsContextMenuAndF2AndAProcessIsPickedByADoubleClick) {
+    StartWithCatalogue();
+    XKeys("ctrl+y");
+    HWND options = kestrum->WaitWindow(L"TfmOption");
+    ASSERT_TRUE(options);
+    ASSERT_TRUE(XFocusComesTo(kOptionsCaption));
+    HWND treeWindow = DescendantWindows(options, L"SysTreeView32").front();
+    const RemoteTree tree(treeWindow);
+    auto menuComesAndGoesBy = [&](const std::string& keys) {
+        if (!kestrum->WaitWindow(L"#32768")) return false;
+        XKeys(keys);
+        return Gone(L"#32768");
+    };
+
+    // A right click: the item's own commands, for the item clicked.
+    XClick(tree.Centre(tree.Node(1, 2)), 3);
+    ASSERT_TRUE(menuComesAndGoesBy("d"));  // ﾌｧｲﾙ削除(&D)
+    ASSERT_TRUE(kestrum->WaitWindow(L"#32770", L"確認"));
+    XKeys("y");
+    ASSERT_TRUE(WaitFor([&] { return tree.Children(1) == 2; })) << "item B deleted";
+
+    // Shift+F10 on a group: a group added is selected.
+    XClick(tree.Centre(tree.Node(2, 0)));
+    ASSERT_TRUE(WaitFor([&] { return tree.Selected() == tree.Node(2, 0); }));
+    XKeys("shift+F10");
+    ASSERT_TRUE(menuComesAndGoesBy("a"));  // ｸﾞﾙｰﾌﾟ追加(&A)
+    ASSERT_TRUE(kestrum->WaitWindow(L"TfmGroup"));
+    ASSERT_TRUE(XFocusComesTo("グループ操作ダイアログ"));
+    XType("5");
+    XKeys("Tab");
+    XType("Five");
+    XKeys("Return");
+    ASSERT_TRUE(Gone(L"TfmGroup"));
+    ASSERT_TRUE(WaitFor([&] { return tree.Groups() == 3 && tree.Selected() == tree.Node(3, 0); }));
+
+    // F2 changes the selected node.
+    ASSERT_TRUE(FocusComesTo(treeWindow));
+    XKeys("F2");
+    ASSERT_TRUE(kestrum->WaitWindow(L"TfmGroup"));
+    XKeys("Escape");
+    ASSERT_TRUE(Gone(L"TfmGroup"));
+
+    // The Menu key; a double click in the process list picks the row as 選択 does.
+    ASSERT_TRUE(FocusComesTo(treeWindow));
+    XKeys("Menu");
+    ASSERT_TRUE(menuComesAndGoesBy("n"));  // プロセス一覧取得(&N)
+    HWND picker = kestrum->WaitWindow(L"TfmProcName");
+    ASSERT_TRUE(picker);
+    HWND list = DescendantWindows(picker, L"SysListView32").front();
+    RemoteMemory memory(list, sizeof(RECT));
+    RECT row{LVIR_LABEL};
+    memory.Write(0, &row, sizeof row);
+    ASSERT_TRUE(::SendMessageW(list, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(memory.Address())));
+    memory.Read(0, &row, sizeof row);
+    POINT first{row.left + 20, (row.top + row.bottom) / 2};
+    ::ClientToScreen(list, &first);
+    XClick(first, 1, 2);
+    ASSERT_TRUE(Gone(L"TfmProcName"));
+    ASSERT_TRUE(kestrum->WaitWindow(L"TfmItem")) << "the item dialog with the program picked";
+    XKeys("Escape");
+    ASSERT_TRUE(Gone(L"TfmItem"));
+
+    XKeys("Return");  // 更新＆終了
+    ASSERT_TRUE(Gone(L"TfmOption"));
+    TShellIniFile stored(kestrum->IniPath());
+    TItemInfo added, second;
+    stored.ReadItemInfo(3, 0, added);
+    stored.ReadItemInfo(1, 2, second);
+    EXPECT_EQ(added.Name, L"Five");
+    EXPECT_EQ(second.Key, L"C");
 }
 
 TEST_F(JourneyE2E, ASecondKestrumTellsInFrontOfAnOpenLauncherThatItsHotKeyIsTaken) {

@@ -80,14 +80,6 @@ protected:
         EXPECT_TRUE(FocusComesTo(tree)) << "the catalogue tree has the focus";
         return options;
     }
-    // True once the control's window is in front with the focus in the control: keys typed
-    // from then on reach it.
-    static bool FocusComesTo(HWND control) {
-        return control && WaitFor([&] {
-                   return ::GetForegroundWindow() == ::GetAncestor(control, GA_ROOT) &&
-                          FocusOfThread(control) == control;
-               });
-    }
     bool Gone(const wchar_t* className) {
         return WaitFor([&] { return kestrum->Windows(className).empty(); });
     }

@@ -5,12 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <string>
 
 #include "data/clsShellIniFiles.hpp"
 #include "support/E2EMain.hpp"
 #include "support/KestrumFixture.hpp"
+#include "support/RemoteMemory.hpp"
 #include "support/TestSupport.hpp"
 #include "support/XInput.hpp"
 #include "toolkit/Handles.hpp"
@@ -60,6 +62,45 @@ public:
 private:
     PROCESS_INFORMATION info_{};
     HWND window_ = nullptr, edit_ = nullptr;
+};
+
+// The options dialog's catalogue tree in Kestrum's process, seen from the test.
+class RemoteTree {
+public:
+    explicit RemoteTree(HWND tree) : tree_(tree) {}
+    HTREEITEM Next(HTREEITEM from, WPARAM how) const {
+        return reinterpret_cast<HTREEITEM>(::SendMessageW(tree_, TVM_GETNEXTITEM, how, reinterpret_cast<LPARAM>(from)));
+    }
+    // The node of a group (item 0) or of an item, by 1-based positions.
+    HTREEITEM Node(int group, int item) const {
+        HTREEITEM found = Next(nullptr, TVGN_ROOT);
+        for (int i = 1; i < group; ++i) found = Next(found, TVGN_NEXT);
+        if (item > 0) found = Next(found, TVGN_CHILD);
+        for (int i = 1; i < item; ++i) found = Next(found, TVGN_NEXT);
+        return found;
+    }
+    int Count(HTREEITEM first) const {
+        int count = 0;
+        for (HTREEITEM node = first; node; node = Next(node, TVGN_NEXT)) ++count;
+        return count;
+    }
+    int Children(int group) const { return Count(Node(group, 1)); }
+    int Groups() const { return Count(Next(nullptr, TVGN_ROOT)); }
+    HTREEITEM Selected() const { return Next(nullptr, TVGN_CARET); }
+    // The middle of the node's text on the screen.
+    POINT Centre(HTREEITEM node) const {
+        RemoteMemory memory(tree_, sizeof(RECT));
+        memory.Write(0, &node, sizeof node);
+        ::SendMessageW(tree_, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(memory.Address()));
+        RECT rect{};
+        memory.Read(0, &rect, sizeof rect);
+        POINT point{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+        ::ClientToScreen(tree_, &point);
+        return point;
+    }
+
+private:
+    HWND tree_;
 };
 
 class JourneyE2E : public KestrumFixture {

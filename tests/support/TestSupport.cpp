@@ -272,3 +272,9 @@ const std::vector<std::wstring>& AwkwardTexts() {
     };
     return texts;
 }
+
+bool FocusComesTo(HWND control) {
+    return control && WaitFor([&] {
+               return ::GetForegroundWindow() == ::GetAncestor(control, GA_ROOT) && FocusOfThread(control) == control;
+           });
+}

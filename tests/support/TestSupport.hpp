@@ -79,6 +79,9 @@ void SendText(const std::wstring& text);
 void ClickAt(POINT point);
 // The window with the keyboard focus in the thread of the window (of any process), or nullptr.
 HWND FocusOfThread(HWND window);
+// True once the control's window is in front with the focus in the control: keys typed from
+// then on reach it.
+bool FocusComesTo(HWND control);
 
 // Answers every message box with OK and keeps their texts, for the life of the object; the
 // real boxes are back when it goes.
