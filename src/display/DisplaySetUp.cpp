@@ -21,6 +21,8 @@ void SetUpDisplay(TKestrum& display, const TEmvData& settings, TDisplayKind kind
     display.SetTypeInterval(typeInterval);
     TFont normal = FontFromSetting(FontSetting(settings, TFontRole::Normal));
     TFont selected = FontFromSetting(FontSetting(settings, TFontRole::Selected));
+    normal.SetDpi(display.Dpi());
+    selected.SetDpi(display.Dpi());
     display.SetLineFont(normal);
     display.SetSelectLineFont(selected);
     const bool groups = kind == TDisplayKind::Groups;

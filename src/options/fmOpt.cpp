@@ -205,6 +205,15 @@ void TfmOption::GetWindowToEmvData(TEmvData& data) const {
     data = std::move(read);
 }
 
+void TfmOption::RescaleForDpi(int, int) {
+    // The pictures at the new DPI, and a menu bar made anew, its entries measured again with
+    // them; the bar it replaces goes once the new one is in place.
+    const UniqueHmenu replaced(::GetMenu(Handle()));
+    CreateMainMenu();
+    ToolBar1->SetImages(images_);
+    appearance_->Rescale();
+}
+
 void TfmOption::FormShow() {
     appearance_->DrawPreviews();
 }

@@ -98,6 +98,7 @@ public:
 protected:
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
     void FormShow() override;
+    void RescaleForDpi(int fromDpi, int toDpi) override;
 
 private:
     // The commands' table (see fmOpt.cpp): a new command is one row there and its handler.

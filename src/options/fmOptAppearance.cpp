@@ -128,6 +128,14 @@ void TAppearancePage::SetPreviews(const TEmvData& d) {
     SetUpDisplay(*ItemPreview_, d, TDisplayKind::Items, 10);
 }
 
+void TAppearancePage::Rescale() {
+    TEmvData data{};
+    GetToSettings(data);
+    SetPreviews(data);
+    FitFontSamples();
+    DrawPreviews();
+}
+
 void TAppearancePage::DrawPreviews() {
     GroupPreview_->DrawBackground();
     ItemPreview_->DrawBackground();

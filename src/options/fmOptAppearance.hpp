@@ -22,6 +22,8 @@ public:
     // Fonts and colours of the record to both previews (not redrawn).
     void SetPreviews(const TEmvData& data);
     void DrawPreviews();
+    // The previews' fonts and the font samples made anew at the page's DPI, drawn again.
+    void Rescale();
     // The colour buttons, by gradient end: 0 group start, 1 group end, 2 item start, 3 item end.
     void ChooseGradientColor(int swatch);
     // The font buttons: false the normal font, true the selected-line font.

@@ -35,8 +35,7 @@ TfmProcName::TfmProcName(HWND owner) {
     SetDialogKeys(true);
     SetSizeCentered(533, 358);
 
-    const int iconSize = ScaleToDpi(kIconSize, Dpi());
-    ilProc.reset(::ImageList_Create(iconSize, iconSize, ILC_COLOR24, 16, 16));
+    ilProc.reset(::ImageList_Create(ScaleToDpi(kIconSize, Dpi()), ScaleToDpi(kIconSize, Dpi()), ILC_COLOR24, 16, 16));
     CreateFromLayout(*this, std::span(kLayout));
     lbProcName->OnRowDblClick = [this] { ModalResult = mrOk; };  // as 選択
     FormCreate();
@@ -53,15 +52,30 @@ void TfmProcName::FormCreate() {
         processes.Enumerate();
         for (int i = 0; i < processes.Count(); ++i) {
             lbProcName->AddItem(processes.GetFileName(i), i);  // row i shows image i
-            const UniqueHicon icon = processes.GetIcon(i);
-            const UniqueHbitmap picture = IconBitmap(icon.get(), ScaleToDpi(kIconSize, Dpi()));
-            ::ImageList_Add(ilProc.get(), picture.get(), nullptr);
+            icons_.push_back(processes.GetIcon(i));
         }
     } catch (...) {
         // The dialog opens with the rows found so far.
         Application->ShowException(std::current_exception());
     }
+    MakeIconImages(Dpi());
     lbProcName->FillWidthWithLastColumn();  // after the rows: a vertical scroll bar takes its share
+}
+
+void TfmProcName::MakeIconImages(int dpi) {
+    const int size = ScaleToDpi(kIconSize, dpi);
+    UniqueHimagelist images(::ImageList_Create(size, size, ILC_COLOR24, static_cast<int>(icons_.size()), 16));
+    for (const UniqueHicon& icon : icons_) {
+        const UniqueHbitmap picture = IconBitmap(icon.get(), size);
+        ::ImageList_Add(images.get(), picture.get(), nullptr);
+    }
+    lbProcName->SetSmallImages(images.get());
+    ilProc = std::move(images);  // the list's pictures before are released once it has the new ones
+}
+
+void TfmProcName::RescaleForDpi(int, int toDpi) {
+    MakeIconImages(toDpi);
+    lbProcName->FillWidthWithLastColumn();
 }
 
 void TfmProcName::GetExeFileName(std::wstring& fileName) const {

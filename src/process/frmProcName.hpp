@@ -21,11 +21,17 @@ public:
 
     TListView& List() noexcept { return *lbProcName; }
 
+protected:
+    void RescaleForDpi(int fromDpi, int toDpi) override;
+
 private:
     void FormCreate();
+    // The list's pictures, made from the icons at the DPI.
+    void MakeIconImages(int dpi);
 
     static const ControlRow<TfmProcName> kLayout[];
     UniqueHimagelist ilProc;
+    std::vector<UniqueHicon> icons_;  // of the rows, in their order
     std::unique_ptr<TLabel> Label1;
     std::unique_ptr<TListView> lbProcName;
     std::unique_ptr<TButton> Button1, Button2;

@@ -58,15 +58,14 @@ LRESULT TPageControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 
 // ---- TToolBar
 
-TToolBar::TToolBar(TWinControl* parent, HIMAGELIST images, SIZE buttonSize, const std::vector<Button>& buttons) {
+TToolBar::TToolBar(TWinControl* parent, HIMAGELIST images, SIZE buttonSize, const std::vector<Button>& buttons)
+    : buttonSize_(buttonSize) {
     CreateSystemControl({.className = TOOLBARCLASSNAMEW,
                          .style = WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_NODIVIDER | CCS_NORESIZE |
                                   CCS_NOPARENTALIGN},
                         parent);
     ::SendMessageW(Handle(), TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
-    ::SendMessageW(Handle(), TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images));
-    ::SendMessageW(Handle(), TB_SETBUTTONSIZE, 0,
-                   MAKELPARAM(ScaleToDpi(buttonSize.cx, Dpi()), ScaleToDpi(buttonSize.cy, Dpi())));
+    SetImages(images);
     std::vector<TBBUTTON> items;
     for (const Button& b : buttons) {
         TBBUTTON item{};
@@ -77,6 +76,13 @@ TToolBar::TToolBar(TWinControl* parent, HIMAGELIST images, SIZE buttonSize, cons
         items.push_back(item);
     }
     ::SendMessageW(Handle(), TB_ADDBUTTONSW, items.size(), reinterpret_cast<LPARAM>(items.data()));
+}
+
+void TToolBar::SetImages(HIMAGELIST images) {
+    ::SendMessageW(Handle(), TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images));
+    ::SendMessageW(Handle(), TB_SETBUTTONSIZE, 0,
+                   MAKELPARAM(ScaleToDpi(buttonSize_.cx, Dpi()), ScaleToDpi(buttonSize_.cy, Dpi())));
+    ::InvalidateRect(Handle(), nullptr, TRUE);
 }
 
 bool TToolBar::Command(WPARAM wParam) {
@@ -94,14 +100,18 @@ bool TToolBar::Notify(NMHDR* header, LRESULT& result) {
 
 // ---- TStatusBar
 
-TStatusBar::TStatusBar(TWinControl* parent, int height, int panelWidth) {
+TStatusBar::TStatusBar(TWinControl* parent, int height, int panelWidth) : panelWidth_(panelWidth) {
     CreateSystemControl({.className = STATUSCLASSNAMEW,
                          .style = WS_VISIBLE | CCS_NOPARENTALIGN | CCS_NORESIZE | CCS_NODIVIDER,
                          .height = height},
                         parent);
-    int parts[] = {ScaleToDpi(panelWidth, Dpi())};  // one panel; the bar beyond it stays plain
-    ::SendMessageW(Handle(), SB_SETPARTS, 1, reinterpret_cast<LPARAM>(parts));
+    RescaleForDpi(0, Dpi());
     SetAlign(TAlign::alBottom);
+}
+
+void TStatusBar::RescaleForDpi(int, int toDpi) {
+    int parts[] = {ScaleToDpi(panelWidth_, toDpi)};  // one panel; the bar beyond it stays plain
+    ::SendMessageW(Handle(), SB_SETPARTS, 1, reinterpret_cast<LPARAM>(parts));
 }
 
 void TStatusBar::SetPanelText(int panel, const std::wstring& text) {
@@ -150,6 +160,17 @@ int TListView::AddItem(const std::wstring& caption, int image) {
     item.pszText = const_cast<wchar_t*>(caption.c_str());
     item.iImage = image;
     return static_cast<int>(::SendMessageW(Handle(), LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+}
+
+void TListView::SetSmallImages(HIMAGELIST images) {
+    ::SendMessageW(Handle(), LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images));
+}
+
+void TListView::RescaleForDpi(int fromDpi, int toDpi) {
+    if (fromDpi <= 0) return;
+    const int count = Header_GetItemCount(ListView_GetHeader(Handle()));
+    for (int column = 0; column < count; ++column)
+        ListView_SetColumnWidth(Handle(), column, ::MulDiv(ListView_GetColumnWidth(Handle(), column), toDpi, fromDpi));
 }
 
 bool TListView::Notify(NMHDR* header, LRESULT& result) {

@@ -43,6 +43,8 @@ public:
         int image;
     };
     TToolBar(TWinControl* parent, HIMAGELIST images, SIZE buttonSize, const std::vector<Button>& buttons);
+    // Pictures for the buttons made anew (at another DPI); the buttons sized again.
+    void SetImages(HIMAGELIST images);
     std::function<void(int command)> OnButton;
     // The button under the pointer changed: its command, or 0 when none.
     std::function<void(int command)> OnHotButton;
@@ -50,6 +52,9 @@ public:
 protected:
     bool Command(WPARAM wParam) override;
     bool Notify(NMHDR* header, LRESULT& result) override;
+
+private:
+    SIZE buttonSize_;  // 96-DPI units
 };
 
 // A report-style list with whole-row selection and small images from a shared image list.
@@ -67,11 +72,14 @@ public:
     // The selected row, -1 when none.
     int SelectedIndex() const;
     void Select(int index);
+    // The small images made anew (at another DPI); the list's owner keeps owning them.
+    void SetSmallImages(HIMAGELIST images);
     // A double click on a row (which the click has selected).
     std::function<void()> OnRowDblClick;
 
 protected:
     bool Notify(NMHDR* header, LRESULT& result) override;
+    void RescaleForDpi(int fromDpi, int toDpi) override;
 };
 
 class TStatusBar : public TWinControl {
@@ -80,4 +88,10 @@ public:
     TStatusBar(TWinControl* parent, int height, int panelWidth);
     void SetPanelText(int panel, const std::wstring& text);
     std::wstring PanelText(int panel) const;
+
+protected:
+    void RescaleForDpi(int fromDpi, int toDpi) override;
+
+private:
+    int panelWidth_;  // 96-DPI units
 };

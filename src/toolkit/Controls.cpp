@@ -106,7 +106,10 @@ TWinControl::~TWinControl() {
     }
 }
 
-int TWinControl::Dpi() const { return Handle() ? WindowDpi(Handle()) : TControl::Dpi(); }
+int TWinControl::Dpi() const {
+    if (Parent()) return Parent()->Dpi();  // a child window is drawn at its top-level window's DPI
+    return Handle() ? WindowDpi(Handle()) : TControl::Dpi();
+}
 
 void TWinControl::CreateSystemControl(const WindowParams& designParams, TWinControl* parent, int id) {
     const WindowParams params = ScaledToParent(designParams, parent);
@@ -161,7 +164,11 @@ void TWinControl::ScaleChildren(int fromDpi, int toDpi, HFONT oldFont, HFONT new
         if (reinterpret_cast<HFONT>(::SendMessageW(windowed->Handle(), WM_GETFONT, 0, 0)) == oldFont)
             ::SendMessageW(windowed->Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(newFont), TRUE);
         windowed->ScaleChildren(fromDpi, toDpi, oldFont, newFont);
+        windowed->RescaleForDpi(fromDpi, toDpi);
     }
+    // A child aligned to this control got its size when this control was sized, before the
+    // child's own width was scaled: the alignment is done again with every width scaled.
+    Realign();
 }
 
 HFONT TWinControl::FontHandle() const { return Parent() ? Parent()->FontHandle() : nullptr; }

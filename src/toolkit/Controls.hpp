@@ -36,7 +36,7 @@ public:
 
     // Position and size in 96-DPI units, scaled to the DPI the control is drawn at.
     void SetDesignBounds(int left, int top, int width, int height);
-    // The DPI the control is drawn at: its window's (a graphic control: its parent's).
+    // The DPI the control is drawn at: its form's (see TForm::Dpi).
     virtual int Dpi() const;
 
     TAlign Align() const noexcept { return align_; }
@@ -143,8 +143,12 @@ protected:
     virtual RECT AlignArea() const;
     static bool IsOwnWindow(HWND wnd) noexcept;
     // Moved to a monitor of another scaling: the children's places and sizes scaled by the
-    // ratio of the DPIs, and the ones in the old font given the new one.
+    // ratio of the DPIs, and the ones in the old font given the new one; then each child's
+    // RescaleForDpi.
     void ScaleChildren(int fromDpi, int toDpi, HFONT oldFont, HFONT newFont);
+    // What a control draws at its DPI besides its place and the form's font (a font of its own,
+    // pictures, widths it gave the system's control), made anew once Dpi() answers the new DPI.
+    virtual void RescaleForDpi(int /*fromDpi*/, int /*toDpi*/) {}
     // Lets another window of this control (a part it made itself) report to this object.
     void BindPartWindow(HWND part);
     static void UnbindPartWindow(HWND part) noexcept;

@@ -154,8 +154,10 @@ void TForm::DpiChanged(int dpi, const RECT& suggested) {
     if (dpi <= 0 || dpi == previous) return;
     // Compared by value only: the old font is gone once the new one is made.
     const HFONT oldFont = Font.Handle();
+    dpi_ = dpi;
     Font.SetDpi(dpi);
     ScaleChildren(previous, dpi, oldFont, Font.Handle());
+    RescaleForDpi(previous, dpi);
     ::SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                    suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
     Realign();

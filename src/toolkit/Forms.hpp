@@ -25,6 +25,9 @@ public:
     // Setting a result other than mrNone ends the modal showing.
     int ModalResult = 0;
 
+    // The window's DPI, or the one its last WM_DPICHANGED gave.
+    int Dpi() const override { return dpi_ ? dpi_ : TWinControl::Dpi(); }
+
     void SetLeftTop(int left, int top);
     // The window at this outer size (96-DPI units), centred on its monitor's work area and cut
     // to it where larger.
@@ -77,6 +80,7 @@ private:
     LRESULT DialogActivate(WPARAM wParam, LPARAM lParam);
 
     UniqueHaccel accelerators_;
+    int dpi_ = 0;  // since a WM_DPICHANGED
     HWND activeControl_ = nullptr;  // a child of the form, borrowed
     bool dialogKeys_ = false;
     bool modal_ = false;

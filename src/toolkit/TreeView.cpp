@@ -65,9 +65,15 @@ TTreeView::TTreeView(TWinControl* parent, TAlign align, const TFont& font) : fon
                                   TVS_TRACKSELECT | TVS_FULLROWSELECT,
                          .exStyle = WS_EX_CLIENTEDGE},
                         parent);
-    ::SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.Handle()), TRUE);
-    ::SendMessageW(Handle(), TVM_SETINDENT, ScaleToDpi(19, Dpi()), 0);
+    RescaleForDpi(0, Dpi());
     SetAlign(align);
+}
+
+void TTreeView::RescaleForDpi(int, int toDpi) {
+    constexpr int kIndent = 19;  // 96-DPI units
+    font_.SetDpi(toDpi);
+    ::SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.Handle()), TRUE);
+    ::SendMessageW(Handle(), TVM_SETINDENT, ScaleToDpi(kIndent, toDpi), 0);
 }
 
 TTreeView::~TTreeView() {

@@ -75,6 +75,7 @@ public:
 
 protected:
     bool Notify(NMHDR* header, LRESULT& result) override;
+    void RescaleForDpi(int fromDpi, int toDpi) override;
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -12,6 +13,7 @@
 #include "data/clsShellIniFiles.hpp"
 #include "data/comFunc.hpp"
 #include "options/fmOpt.hpp"
+#include "process/frmProcName.hpp"
 #include "support/E2EMain.hpp"
 #include "support/KestrumFixture.hpp"
 #include "support/KestrumProcess.hpp"
@@ -89,35 +91,78 @@ TEST_F(ScalingTest, TheOptionsDialogIsThe96DpiOneScaledWithNoTextCut) {
     SetIniFilePathForTests(L"");
 }
 
-TEST_F(ScalingTest, ADialogMovedToAMonitorOfAnotherScalingRescales) {
+// Windows' message for a move to a monitor of the DPI, with the bounds it suggests for the
+// client area.
+void MoveToMonitorOf(TForm& form, int dpi, SIZE client) {
+    RECT suggested{0, 0, client.cx, client.cy};
+    ::AdjustWindowRectEx(&suggested, ::GetWindowLongW(form.Handle(), GWL_STYLE), ::GetMenu(form.Handle()) != nullptr,
+                         ::GetWindowLongW(form.Handle(), GWL_EXSTYLE));
+    ::SendMessageW(form.Handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+    PumpMessages();
+}
+
+int FontHeight(HWND control) {
+    LOGFONTW font{};
+    ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0)), sizeof font, &font);
+    return font.lfHeight;
+}
+
+int PictureSize(HIMAGELIST images) {
+    int width = 0, height = 0;
+    ::ImageList_GetIconSize(images, &width, &height);
+    return width;
+}
+
+TEST_F(ScalingTest, TheOptionsDialogAndThePickerRedrawEverythingAtTheDpiOfTheMonitorTheyMoveTo) {
     SetIniFilePathForTests(kestrum->IniPath());
     TfmOption dialog(nullptr);
     dialog.Show();
-    // Windows' message for a move to a 100 % monitor, with the bounds it suggests.
-    RECT suggested{0, 0, 632, 476};
-    ::AdjustWindowRectEx(&suggested, ::GetWindowLongW(dialog.Handle(), GWL_STYLE), TRUE,
-                         ::GetWindowLongW(dialog.Handle(), GWL_EXSTYLE));
-    ::SendMessageW(dialog.Handle(), WM_DPICHANGED, MAKEWPARAM(96, 96), reinterpret_cast<LPARAM>(&suggested));
-    PumpMessages();
-    RECT client{};
-    ::GetClientRect(dialog.Handle(), &client);
-    EXPECT_EQ(client.right, 632);
-    EXPECT_EQ(client.bottom, 476);
+    TfmProcName picker(nullptr);
+    HWND tree = dialog.Tree().Handle();
+    HWND toolBar = DescendantWindows(dialog.Handle(), TOOLBARCLASSNAMEW).front();
     HWND cancel = nullptr;
     ForEachChildWindow(dialog.Handle(), [&](HWND child) {
-        wchar_t text[32] = {};
-        ::GetWindowTextW(child, text, 32);
-        if (std::wstring(text) == L"キャンセル") cancel = child;
+        if (WindowText(child) == L"キャンセル") cancel = child;
         return !cancel;
     });
-    ASSERT_TRUE(cancel);
-    RECT r{};
-    ::GetWindowRect(cancel, &r);
-    EXPECT_EQ(r.right - r.left, 80);
-    EXPECT_EQ(r.bottom - r.top, 24);
-    LOGFONTW font{};
-    ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(cancel, WM_GETFONT, 0, 0)), sizeof font, &font);
-    EXPECT_EQ(font.lfHeight, -12) << "the form's 12 pixels at 96 DPI";
+    const struct {
+        int dpi;
+        SIZE client, cancel;
+        int font, treeFont, indent, pictures, icons, statusPanel;
+    } steps[] = {
+        {96, {632, 476}, {80, 24}, -12, -12, 19, 20, 16, 500},
+        {144, {948, 714}, {120, 36}, -18, -18, 29, 30, 24, 750},
+        {96, {632, 476}, {80, 24}, -12, -12, 19, 20, 16, 500},
+    };
+    for (const auto& step : steps) {
+        MoveToMonitorOf(dialog, step.dpi, step.client);
+        MoveToMonitorOf(picker, step.dpi, {533, 330});
+        if (step.dpi == 144) SaveWindowShot(dialog.Handle(), L"options-moved-back-to-144dpi");
+        RECT client{}, button{};
+        ::GetClientRect(dialog.Handle(), &client);
+        EXPECT_EQ(client.right, step.client.cx) << step.dpi;
+        EXPECT_EQ(client.bottom, step.client.cy) << step.dpi;
+        ASSERT_TRUE(cancel);
+        ::GetWindowRect(cancel, &button);
+        EXPECT_EQ(button.right - button.left, step.cancel.cx) << step.dpi;
+        EXPECT_EQ(button.bottom - button.top, step.cancel.cy) << step.dpi;
+        EXPECT_EQ(FontHeight(cancel), step.font) << step.dpi;
+        EXPECT_EQ(FontHeight(tree), step.treeFont) << step.dpi;
+        EXPECT_EQ(::SendMessageW(tree, TVM_GETINDENT, 0, 0), step.indent) << step.dpi;
+        EXPECT_EQ(PictureSize(reinterpret_cast<HIMAGELIST>(::SendMessageW(toolBar, TB_GETIMAGELIST, 0, 0))), step.pictures)
+            << "the tool bar's and the menus' pictures at " << step.dpi;
+        int parts[1] = {};
+        ::SendMessageW(dialog.StatusBar().Handle(), SB_GETPARTS, 1, reinterpret_cast<LPARAM>(parts));
+        EXPECT_EQ(parts[0], step.statusPanel) << step.dpi;
+        HWND list = picker.List().Handle();
+        EXPECT_EQ(PictureSize(reinterpret_cast<HIMAGELIST>(::SendMessageW(list, LVM_GETIMAGELIST, LVSIL_SMALL, 0))),
+                  step.icons) << "the picker's icons at " << step.dpi;
+        for (const bool selectFont : {false, true}) {
+            const TTransparentLabel& sample = dialog.Appearance().FontSample(selectFont);
+            EXPECT_EQ(sample.Font.Dpi(), step.dpi);
+            EXPECT_LE(sample.BoundsRect().right, sample.Parent()->ClientWidth()) << step.dpi;
+        }
+    }
     SetIniFilePathForTests(L"");
 }
 
