@@ -7,6 +7,8 @@
 
 #include "data/comFunc.hpp"
 #include "toolkit/Exceptions.hpp"
+#include "toolkit/ShellApi.hpp"
+#include "toolkit/Strings.hpp"
 
 namespace {
 
@@ -190,4 +192,14 @@ void WriteCatalogueAndSettings(const std::wstring& path, const std::vector<std::
     TIniDocument document = TIniDocument::Read(path);
     PutCatalogueAndSettings(document, groups, settings);
     WriteIniDocument(path, document);
+}
+
+bool ShowsMissingMark(const std::wstring& fileName) {
+    if (UpCaseAscii(std::wstring_view(fileName).substr(0, 4)) == L"HTTP") return false;
+    // The file the start opens: %NAME% expanded as then.
+    const std::wstring path = ExpandVariables(fileName);
+    // A share that does not answer would hold the dialog for many seconds: no mark instead.
+    if (IsNetworkPath(path)) return false;
+    // A folder starts as well as a file (Explorer opens it).
+    return ::GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES;
 }

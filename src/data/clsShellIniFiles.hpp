@@ -24,6 +24,11 @@ struct TItemInfo {
 // The key of one value of an entry: "GROUP-" + group + field part + item, numbers "%5.5d".
 std::wstring EntryKeyName(int group, const wchar_t* fieldPart, int item);
 
+// True when an item's file is to be marked missing: not an address (its first four characters,
+// upper-cased, are not "HTTP"), not on a network share, and no file or folder there (%NAME%
+// expanded as at a start).
+bool ShowsMissingMark(const std::wstring& fileName);
+
 // Short-lived accessor of the catalogue: create it for one job and let it go. The section is
 // read at its first read after the last write; every write goes to the file.
 class TShellIniFile {

@@ -7,6 +7,7 @@
 
 #include "data/clsShellIniFiles.hpp"
 #include "toolkit/Dpi.hpp"
+#include "toolkit/SystemLook.hpp"
 
 namespace {
 
@@ -94,7 +95,9 @@ void TKestrum::DestroyLines() {
         line.reset();
     }
     lines_.clear();
-    keys_.clear();
+    entries_.clear();
+    missing_.clear();
+    text_.clear();
     if (Parent() && !::IsRectEmpty(&covered)) {
         ::InvalidateRect(Parent()->Handle(), &covered, TRUE);
         ::UpdateWindow(Parent()->Handle());
@@ -112,13 +115,12 @@ void TKestrum::LoadLines(int group) {
     TShellIniFile catalogue;
     const int count = group == 0 ? catalogue.GetGroupCount() : catalogue.GetItemCount(group);
     const int withLines = std::min(count, LineCapacity());
-    keys_.reserve(count);
+    entries_.reserve(count);
     lines_.reserve(withLines);
     for (int i = 0; i < count; ++i) {
-        TItemInfo info;
+        TItemInfo& info = entries_.emplace_back();
         if (group == 0) catalogue.ReadItemInfo(i + 1, 0, info);
         else catalogue.ReadItemInfo(group, i + 1, info);
-        keys_.push_back(info.Key);
         if (i >= withLines) continue;
         TLineMgr& line = AddLine(i);
         line.SetKey(info.Key);
@@ -132,6 +134,37 @@ void TKestrum::LoadText(const std::wstring& text) {
     TLineMgr& line = AddLine(0);
     line.SetPlain(true);
     line.SetDispName(text);
+    text_ = text;
+}
+
+bool TKestrum::EntryMissing(int index) {
+    missing_.resize(entries_.size(), -1);
+    signed char& missing = missing_.at(index);
+    if (missing < 0) missing = entries_[index].FileName.empty() ? 0 : ShowsMissingMark(entries_[index].FileName);
+    return missing > 0;
+}
+
+void TKestrum::ApplySystemLook() {
+    HighContrast = CurrentSystemLook().highContrast;
+    for (auto& line : lines_) line->SetHighContrast(HighContrast);
+}
+
+void TKestrum::FollowSystemLook(UINT message) {
+    const bool highContrast = CurrentSystemLook().highContrast;
+    if (highContrast != HighContrast || (message == WM_SYSCOLORCHANGE && highContrast)) SystemLookChanged();
+}
+
+void TKestrum::SystemLookChanged() {
+    if (HighContrast && !CurrentSystemLook().highContrast) {
+        screenCanvas_.reset();
+        screenDC_.reset();
+    }
+    DrawBackground();
+    if (Parent()) ::UpdateWindow(Parent()->Handle());
+    if (lines_.empty() || lines_.front()->Height() == 0) return;
+    DrawAllLines();
+    // The repaint took the highlight away.
+    if (SelectIndex >= 0 && SelectIndex < static_cast<int>(lines_.size())) lines_[SelectIndex]->SetSelected(true);
 }
 
 TLineMgr& TKestrum::AddLine(int index) {
@@ -144,6 +177,7 @@ TLineMgr& TKestrum::AddLine(int index) {
     line->SetSelectLineFont(&SelectLineFont);
     line->SetHighlightColor(HighlightColor);
     line->SetTypeInterval(TypeInterval);
+    line->SetHighContrast(HighContrast);
     line->SetOnTyped([this](int typed) { LineTyped(typed); });
     lines_.push_back(std::move(line));
     return *lines_.back();
@@ -190,10 +224,17 @@ POINT TKestrum::ParentScreenPosition() const {
 }
 
 void TKestrum::DrawBackground() {
+    ApplySystemLook();
     const int width = Width(), height = Height();
     if (width <= 0 || height <= 0) return;  // nothing to paint
     // The screen goes straight into the picture, which is then blended in place, row by row.
     TBitmap& picture = Picture();
+    if (HighContrast) {
+        picture.Canvas().Brush = {::GetSysColor(COLOR_WINDOW), false};
+        picture.Canvas().FillRect({0, 0, width, height});
+        Invalidate();
+        return;
+    }
     if (screenCanvas_ && screenCanvas_->Handle()) {
         const POINT at = ParentScreenPosition();
         ::BitBlt(picture.DC(), 0, 0, width, height, screenCanvas_->Handle(), at.x, at.y, SRCCOPY);
@@ -207,7 +248,19 @@ void TKestrum::DrawBackground() {
 
 void TKestrum::StartTyping() {
     Typing = true;
+    animate_ = CurrentSystemLook().animations;
     for (auto& line : lines_) line->EraseLine();
+    if (!animate_) {
+        // Each line sized and drawn whole, one below the other.
+        for (size_t i = 0; i < lines_.size(); ++i) {
+            TLineMgr& line = *lines_[i];
+            line.SetTop(i == 0 ? ScaleToDpi(kFirstLineTop, Dpi()) : lines_[i - 1]->Top() + lines_[i - 1]->Height());
+            line.BeginTyping();
+            line.DrawLine();
+        }
+        Typing = false;
+        return;
+    }
     if (!lines_.empty()) {
         lines_.front()->SetTop(ScaleToDpi(kFirstLineTop, Dpi()));
         lines_.front()->BeginTyping();
@@ -215,6 +268,7 @@ void TKestrum::StartTyping() {
 }
 
 void TKestrum::LineTyped(int index) {
+    if (!animate_) return;  // StartTyping draws the lines itself
     if (index < static_cast<int>(lines_.size()) - 1) {
         TLineMgr& current = *lines_[index];
         TLineMgr& next = *lines_[index + 1];
@@ -247,8 +301,8 @@ void TKestrum::EraseLines() {
 }
 
 int TKestrum::FindKey(const std::wstring& key) const {
-    const auto found = std::find(keys_.begin(), keys_.end(), key);
-    return found == keys_.end() ? -1 : static_cast<int>(found - keys_.begin());
+    const auto found = std::find_if(entries_.begin(), entries_.end(), [&](const TItemInfo& entry) { return entry.Key == key; });
+    return found == entries_.end() ? -1 : static_cast<int>(found - entries_.begin());
 }
 
 void TKestrum::SelectLine(int index) {

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "data/clsShellIniFiles.hpp"
 #include "display/clsLineMgr.hpp"
 #include "toolkit/ExtCtrls.hpp"
 #include "toolkit/Graphics.hpp"
@@ -40,8 +41,12 @@ public:
     void LoadLines(int group);
     // Replaces the lines with one line of text that has no key and no icon. Draws nothing.
     void LoadText(const std::wstring& text);
-    // The number of entries loaded (lines or not).
-    int EntryCount() const noexcept { return static_cast<int>(keys_.size()); }
+    // The number of entries loaded (lines or not), and each one whole, whatever its line shows.
+    int EntryCount() const noexcept { return static_cast<int>(entries_.size()); }
+    const TItemInfo& Entry(int index) const { return entries_.at(index); }
+    bool EntryMissing(int index);
+    // The line of text LoadText made, if any.
+    const std::wstring& Text() const noexcept { return text_; }
     // Copy the font (after setting its character set to DEFAULT_CHARSET).
     void SetLineFont(TFont& font);
     void SetSelectLineFont(TFont& font);
@@ -53,9 +58,17 @@ public:
 
     // Prepares the screen canvas for the snapshot.
     void OpenScreenCanvas();
-    // Paints the gradient blended with the snapshot into the display's picture.
+    // Paints the gradient blended with the snapshot into the display's picture; in high
+    // contrast the system's window colour alone.
     void DrawBackground();
-    // Erases all lines and types them out one after another from the top.
+    // Windows' look changed (high contrast, colours): the background and every line drawn
+    // again in it. A snapshot taken before is of no use then: the glass goes until the next showing.
+    void SystemLookChanged();
+    // The same for the window's WM_SETTINGCHANGE or WM_SYSCOLORCHANGE, when it changes what the
+    // display draws: contrast turned on or off, or the system's colours while in high contrast.
+    void FollowSystemLook(UINT message);
+    // Erases all lines and types them out one after another from the top (draws them at once
+    // when the user turned Windows' animations off).
     void StartTyping();
     // Stacks all lines and draws each at once; the typing ends.
     void DrawAllLines();
@@ -81,6 +94,7 @@ public:
     TFont SelectLineFont;
     int SelectIndex = -1;
     bool Typing = false;
+    bool HighContrast = false;
     TLineIndexEvent OnSelectChange;
 
 private:
@@ -88,12 +102,16 @@ private:
     void LineTyped(int index);
     void DestroyLines();
     TLineMgr& AddLine(int index);
+    void ApplySystemLook();
     // How many lines the display's height can show at most: every line is at least 3 pixels
     // high (its text and one pixel above and below).
     int LineCapacity() const;
 
     std::vector<std::unique_ptr<TLineMgr>> lines_;
-    std::vector<std::wstring> keys_;  // of every entry loaded
+    std::vector<TItemInfo> entries_;  // every entry loaded
+    std::vector<signed char> missing_;  // of the entries: -1 not looked at yet
+    std::wstring text_;
+    bool animate_ = true;  // the lines of the last StartTyping type out
     std::unique_ptr<TCanvas> screenCanvas_;
     UniqueHdc screenDC_;  // the screen canvas's
 };

@@ -4,6 +4,7 @@
 
 #include <utility>
 
+#include "data/clsShellIniFiles.hpp"
 #include "toolkit/Dpi.hpp"
 #include "toolkit/ShellApi.hpp"
 
@@ -86,9 +87,22 @@ void TLineMgr::EraseLine() {
     ::UpdateWindow(Parent()->Handle());
 }
 
+bool TLineMgr::FileMissing() {
+    if (!missing_) missing_ = !Plain && !FileName.empty() && ShowsMissingMark(FileName);
+    return *missing_;
+}
+
 void TLineMgr::DrawHighlight() {
     TCanvas& canvas = Canvas();
     canvas.SetBkMode(TRANSPARENT);
+    if (HighContrast) {
+        // The system's highlight, solid: what shows through a blend may be any colour.
+        if (Selected || MouseIn) {
+            canvas.Brush = {::GetSysColor(COLOR_HIGHLIGHT), false};
+            canvas.FillRect({0, 0, ClientWidth(), ClientHeight()});
+        }
+        return;
+    }
     if (Selected || MouseIn) {
         canvas.Brush = {HighlightColor, false};
         // Every pixel becomes the highlight AND what is there: yellow keeps red and green.
@@ -121,6 +135,12 @@ void TLineMgr::DrawChar(int x, int y, std::wstring_view character) {
     // left a large dark ghost behind a selected line's first character when the normal font
     // is the larger.)
     if (const TFont* font = Selected ? SelectLineFont : LineFont) canvas.Font.Assign(*font);
+    if (HighContrast) {
+        const int role = Selected || MouseIn ? COLOR_HIGHLIGHTTEXT : FileMissing() ? COLOR_GRAYTEXT : COLOR_WINDOWTEXT;
+        canvas.Font.SetColor(::GetSysColor(role));
+        canvas.TextOut(x, y, character);
+        return;
+    }
     const COLORREF color = canvas.Font.Color();
     canvas.Font.SetColor(RGB(255, 255, 255));
     canvas.TextOut(x - 1, y - 1, character);

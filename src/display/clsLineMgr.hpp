@@ -32,6 +32,10 @@ public:
     void SetOnTyped(TLineIndexEvent handler) { OnTyped = std::move(handler); }
     // A line of text alone: no key, no icon (a hint where the catalogue has nothing to show).
     void SetPlain(bool plain) noexcept { Plain = plain; }
+    // Drawn in the system's colours: no emboss, the highlight and its text as Windows has them.
+    void SetHighContrast(bool on) noexcept { HighContrast = on; }
+    // Whether the entry's file is missing (looked at once).
+    bool FileMissing();
     void SetSelected(bool selected);
 
     // Sizes the line, splits its text and starts typing it out.
@@ -50,6 +54,7 @@ public:
     bool Selected = false;
     bool Halted = false;
     bool Plain = false;
+    bool HighContrast = false;
     UINT_PTR TimerID = 0;
     bool Typing = false;
     int CharIndex = 0;  // 1-based number of the next character; 0: the icon is not drawn yet
@@ -74,6 +79,7 @@ private:
 
     UniqueHicon icon_;     // the file's icon, looked up once for the file name below
     std::optional<std::wstring> iconOf_;  // none until looked up
+    std::optional<bool> missing_;         // likewise
     std::wstring text_;  // the text the characters point into
     std::vector<std::wstring_view> chars_;
     bool trackingMouse_ = false;

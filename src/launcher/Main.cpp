@@ -111,6 +111,11 @@ LRESULT TfmShow::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_KEYDOWN: FormKeyDown(static_cast<UINT>(wParam)); return 0;
         case WM_CHAR: FormKeyPress(static_cast<wchar_t>(wParam)); return 0;
         case WM_KILLFOCUS: WMKillFocus(reinterpret_cast<HWND>(wParam)); return 0;
+        case WM_SETTINGCHANGE:
+        case WM_SYSCOLORCHANGE:
+            groupDisplay_->FollowSystemLook(msg);
+            itemDisplay_->FollowSystemLook(msg);
+            return TForm::WndProc(msg, wParam, lParam);
         case WM_TIMER:
             if (wParam != kFocusTimer) return TForm::WndProc(msg, wParam, lParam);
             AskForFocusAgain();

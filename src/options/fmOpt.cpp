@@ -246,6 +246,8 @@ LRESULT TfmOption::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
                 return TRUE;
             }
             break;
+        case WM_SETTINGCHANGE:
+        case WM_SYSCOLORCHANGE: appearance_->FollowSystemLook(msg); break;
         case WM_MENUSELECT:
             ShowCommandHint((HIWORD(wParam) & MF_POPUP) || HIWORD(wParam) == 0xFFFF ? 0 : LOWORD(wParam));
             break;

@@ -31,10 +31,6 @@ enum OptionCommand : int {
 // title, its path, its folder (without a trailing backslash, except a drive's root), no key.
 TItemInfo FileToItemInfo(const std::wstring& path);
 
-// True when an item's file is to be marked missing: not an address (its first four characters,
-// upper-cased, are not "HTTP"), not on a network share, and no file or folder there (%NAME%
-// expanded as at a start).
-bool ShowsMissingMark(const std::wstring& fileName);
 // The node texts: "key : name", an item's with "《未存在》" before the name when marked.
 std::wstring GroupNodeText(const TItemInfo& group);
 std::wstring ItemNodeText(const TItemInfo& item, bool missingMark);

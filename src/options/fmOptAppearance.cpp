@@ -136,6 +136,11 @@ void TAppearancePage::Rescale() {
     DrawPreviews();
 }
 
+void TAppearancePage::FollowSystemLook(UINT message) {
+    GroupPreview_->FollowSystemLook(message);
+    ItemPreview_->FollowSystemLook(message);
+}
+
 void TAppearancePage::DrawPreviews() {
     GroupPreview_->DrawBackground();
     ItemPreview_->DrawBackground();

@@ -24,6 +24,8 @@ public:
     void DrawPreviews();
     // The previews' fonts and the font samples made anew at the page's DPI, drawn again.
     void Rescale();
+    // A WM_SETTINGCHANGE or WM_SYSCOLORCHANGE of the dialog: the previews follow Windows' look.
+    void FollowSystemLook(UINT message);
     // The colour buttons, by gradient end: 0 group start, 1 group end, 2 item start, 3 item end.
     void ChooseGradientColor(int swatch);
     // The font buttons: false the normal font, true the selected-line font.

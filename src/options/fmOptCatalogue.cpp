@@ -89,16 +89,6 @@ TItemInfo FileToItemInfo(const std::wstring& path) {
     return info;
 }
 
-bool ShowsMissingMark(const std::wstring& fileName) {
-    if (UpCaseAscii(std::wstring_view(fileName).substr(0, 4)) == L"HTTP") return false;
-    // The file the start opens: %NAME% expanded as then.
-    const std::wstring path = ExpandVariables(fileName);
-    // A share that does not answer would hold the dialog for many seconds: no mark instead.
-    if (IsNetworkPath(path)) return false;
-    // A folder starts as well as a file (Explorer opens it).
-    return ::GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES;
-}
-
 std::wstring GroupNodeText(const TItemInfo& group) { return KeyLabel(group.Key, group.Name); }
 
 std::wstring ItemNodeText(const TItemInfo& item, bool missingMark) {

@@ -13,6 +13,7 @@
 #include "data/clsShellIniFiles.hpp"
 #include "data/comFunc.hpp"
 #include "options/fmOpt.hpp"
+#include "launcher/Main.hpp"
 #include "process/frmProcName.hpp"
 #include "support/E2EMain.hpp"
 #include "support/KestrumFixture.hpp"
@@ -20,6 +21,7 @@
 #include "support/TestSupport.hpp"
 #include "support/XInput.hpp"
 #include "toolkit/Dpi.hpp"
+#include "toolkit/SystemLook.hpp"
 
 namespace {
 
@@ -164,6 +166,33 @@ TEST_F(ScalingTest, TheOptionsDialogAndThePickerRedrawEverythingAtTheDpiOfTheMon
         }
     }
     SetIniFilePathForTests(L"");
+}
+
+TEST_F(ScalingTest, TheLauncherInHighContrastIsDrawnAtTheDpi) {
+    {
+        TShellIniFile catalogue(kestrum->IniPath());
+        catalogue.WriteItemInfo({L"1", L"ツール"}, 1, 0);
+        catalogue.WriteItemInfo({L"N", L"メモ帳", L"C:\\windows\\notepad.exe"}, 1, 1);
+        catalogue.WriteItemInfo({L"X", L"Gone", L"C:\\no\\such.exe"}, 1, 2);
+        catalogue.WriteItemInfo({L"2", L"Other"}, 2, 0);
+    }
+    SetIniFilePathForTests(kestrum->IniPath());
+    SetSystemLookForTests(TSystemLook{.highContrast = true, .animations = false});
+    int selectedLineHeight = 0;
+    TForm::SetModalHookForTests([&](TForm& form) {
+        PumpMessages();
+        ::SendMessageW(form.Handle(), WM_CHAR, L'1', 0);
+        PumpMessages();
+        auto& launcher = dynamic_cast<TfmShow&>(form);
+        selectedLineHeight = launcher.GroupDisplay().Line(0).Height();
+        SaveWindowShot(form.Handle(), L"launcher-high-contrast-144dpi");
+        ::SendMessageW(form.Handle(), WM_KEYDOWN, VK_ESCAPE, 0);
+    });
+    TfmShow(nullptr).Run();
+    TForm::SetModalHookForTests(nullptr);
+    SetSystemLookForTests(std::nullopt);
+    SetIniFilePathForTests(L"");
+    EXPECT_GE(selectedLineHeight, 24) << "a 12-point line at 144 DPI";
 }
 
 TEST_F(ScalingTest, TheLauncherKeepsItsShareOfTheScreenAndItsKeys) {

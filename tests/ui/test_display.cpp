@@ -12,6 +12,7 @@
 #include "support/TestSupport.hpp"
 #include "toolkit/ExtCtrls.hpp"
 #include "toolkit/Forms.hpp"
+#include "toolkit/SystemLook.hpp"
 
 namespace {
 
@@ -67,6 +68,7 @@ protected:
     void TearDown() override {
         display.reset();
         SetIniFilePathForTests(L"");
+        SetSystemLookForTests(std::nullopt);
     }
 
     // Writes groups (the first one holding the items) into the catalogue.
@@ -386,6 +388,53 @@ TEST_F(DisplayTest, CharactersAreEmbossedWhiteUpLeftAndBlackDownRightInTheirOwnF
         EXPECT_EQ(black.right, main.right + 1);
         EXPECT_EQ(black.bottom, main.bottom + 1);
     }
+}
+
+// In high contrast: the window colour without glass or gradient, the selected line in the
+// system's highlight, a missing file's line in grey, no embossed copies; the glass again once
+// the setting is off.
+TEST_F(DisplayTest, InHighContrastTheLinesAreInTheSystemsColoursAndFollowTheSetting) {
+    Catalogue({{L"1", L"Tools", L""}}, {{L"N", L"Notepad", L"C:\\windows\\notepad.exe"},
+                                        {L"X", L"Gone", L"C:\\no\\such.exe"}});
+    SetSystemLookForTests(TSystemLook{.highContrast = true});
+    display->OpenScreenCanvas();
+    display->DrawBackground();
+    display->LoadLines(1);
+    display->StartTyping();
+    TickUntilTyped();
+    display->SelectLine(0);
+    SaveWindowShot(host.Handle(), L"display-high-contrast");
+    auto colours = [&](const TLineMgr& line) {
+        std::vector<COLORREF> seen;
+        for (int x = line.Left(); x < line.Left() + line.Width(); x += 1)
+            for (int y = line.Top(); y < line.Top() + line.Height(); ++y)
+                if (const COLORREF px = PanelPixel(x, y); std::find(seen.begin(), seen.end(), px) == seen.end())
+                    seen.push_back(px);
+        return seen;
+    };
+    auto has = [](const std::vector<COLORREF>& seen, int role) {
+        return std::find(seen.begin(), seen.end(), ::GetSysColor(role)) != seen.end();
+    };
+    const std::vector<COLORREF> selected = colours(display->Line(0)), missing = colours(display->Line(1));
+    EXPECT_TRUE(has(selected, COLOR_HIGHLIGHT) && has(selected, COLOR_HIGHLIGHTTEXT));
+    EXPECT_FALSE(has(selected, COLOR_WINDOWTEXT)) << "no black copy of the emboss";
+    EXPECT_TRUE(has(missing, COLOR_GRAYTEXT) && has(missing, COLOR_WINDOW));
+    EXPECT_FALSE(has(missing, COLOR_WINDOWTEXT));
+    const POINT empty{display->Width() - 5, display->Height() - 5};
+    EXPECT_EQ(PanelPixel(empty.x, empty.y), ::GetSysColor(COLOR_WINDOW));
+
+    SetSystemLookForTests(TSystemLook{});
+    display->SystemLookChanged();
+    EXPECT_NE(PanelPixel(empty.x, empty.y), ::GetSysColor(COLOR_WINDOW)) << "the gradient again";
+    EXPECT_FALSE(has(colours(display->Line(0)), COLOR_HIGHLIGHT));
+}
+
+TEST_F(DisplayTest, WithWindowsAnimationsOffTheLinesAppearAtOnce) {
+    SetSystemLookForTests(TSystemLook{.animations = false});
+    display->LoadLines(0);
+    display->StartTyping();
+    EXPECT_FALSE(display->Typing);
+    for (auto& line : display->Lines()) EXPECT_GT(line->Height(), 0);
 }
 
 TEST_F(DisplayTest, PictureOfATypedDisplayWithASelectedLine) {

@@ -16,6 +16,7 @@
 #include "toolkit/Application.hpp"
 #include "toolkit/Dialogs.hpp"
 #include "toolkit/ShellApi.hpp"
+#include "toolkit/SystemLook.hpp"
 
 namespace {
 
@@ -278,6 +279,23 @@ TEST_F(LauncherTest, AnEmptyCatalogueTypesOutWhereToAddGroupsAndEveryKeyIsIgnore
     });
     EXPECT_FALSE(closed);
     EXPECT_TRUE(launches.empty());
+}
+
+TEST_F(LauncherTest, TurningHighContrastOnOrOffRedrawsTheOpenLauncher) {
+    Run([](ScriptedLauncher& launcher) {
+        Char(launcher, '1');
+        SetSystemLookForTests(TSystemLook{.highContrast = true});
+        ::SendMessageW(launcher.Handle(), WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
+        EXPECT_TRUE(launcher.GroupDisplay().HighContrast && launcher.ItemDisplay().HighContrast);
+        EXPECT_TRUE(launcher.ItemDisplay().Line(0).HighContrast);
+        const TLineMgr& picked = launcher.GroupDisplay().Line(0);
+        WindowDC dc(picked.Handle());
+        EXPECT_EQ(::GetPixel(dc.get(), picked.Width() - 2, 1), ::GetSysColor(COLOR_HIGHLIGHT)) << "the group picked";
+        SaveWindowShot(launcher.Handle(), L"launcher-high-contrast");
+        SetSystemLookForTests(std::nullopt);
+        ::SendMessageW(launcher.Handle(), WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
+        EXPECT_FALSE(launcher.GroupDisplay().HighContrast || launcher.ItemDisplay().Line(0).HighContrast);
+    });
 }
 
 TEST_F(LauncherTest, NoProgramsKeyWaitsWhileTheLaunchersThreadIsBusy) {
