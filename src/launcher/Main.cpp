@@ -22,7 +22,8 @@ TfmShow::TfmShow(HWND owner, HWND previous, TKeyCatcher* keys)
 }
 
 TfmShow::~TfmShow() {
-    // The displays go before their panels.
+    // What reads the displays goes first, the displays before their panels.
+    accessibility_.reset();
     itemDisplay_.reset();
     groupDisplay_.reset();
 }
@@ -73,6 +74,7 @@ void TfmShow::FormCreate() {
 
     groupDisplay_->LoadLines(0);
     if (groupDisplay_->EntryCount() == 0) itemDisplay_->LoadText(FirstRunHint(settings.OptionKey));
+    accessibility_ = std::make_unique<TLauncherAccessibility>(Handle(), *groupDisplay_, *itemDisplay_);
 }
 
 void TfmShow::FormShow() {
@@ -111,6 +113,9 @@ LRESULT TfmShow::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_KEYDOWN: FormKeyDown(static_cast<UINT>(wParam)); return 0;
         case WM_CHAR: FormKeyPress(static_cast<wchar_t>(wParam)); return 0;
         case WM_KILLFOCUS: WMKillFocus(reinterpret_cast<HWND>(wParam)); return 0;
+        case WM_GETOBJECT:
+            if (const std::optional<LRESULT> answer = accessibility_->Answer(wParam, lParam)) return *answer;
+            return TForm::WndProc(msg, wParam, lParam);
         case WM_SETTINGCHANGE:
         case WM_SYSCOLORCHANGE:
             groupDisplay_->FollowSystemLook(msg);
@@ -240,6 +245,7 @@ void TfmShow::OnGroupSelectChangeAfter(int index) {
     itemDisplay_->SelectLine(-1);
     itemDisplay_->LoadLines(index + 1);
     itemDisplay_->StartTyping();
+    accessibility_->GroupPicked(index);
 }
 
 void TfmShow::OnItemSelectChangeAfter(int) {

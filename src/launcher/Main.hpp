@@ -14,6 +14,7 @@
 #include "display/DisplaySetUp.hpp"
 #include "launcher/Launch.hpp"
 #include "launcher/KeyCatcher.hpp"
+#include "launcher/LauncherAccessible.hpp"
 #include "toolkit/ExtCtrls.hpp"
 #include "toolkit/Forms.hpp"
 
@@ -91,4 +92,5 @@ private:
     std::unique_ptr<TPanel> pnCle;
     std::unique_ptr<TKestrum> groupDisplay_;
     std::unique_ptr<TKestrum> itemDisplay_;
+    std::unique_ptr<TLauncherAccessibility> accessibility_;  // reads the displays
 };

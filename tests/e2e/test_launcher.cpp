@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <oleacc.h>
 
 #include "data/clsShellIniFiles.hpp"
 #include "data/comFunc.hpp"
@@ -72,6 +73,45 @@ TEST_F(LauncherE2E, CtrlKThenDigitThenLetterStartsTheItemWithItsParametersInItsF
     const std::string folder = ToAnsi(startFolder);  // ASCII path: the same in UTF-8
     EXPECT_EQ(launched, "\"first arg\" second\n" + folder + "\n");
     EXPECT_TRUE(kestrum->Running());
+}
+
+// As a screen reader in its own process reads the real launcher (the interface is marshalled
+// between the processes).
+TEST_F(LauncherE2E, AReaderInAnotherProcessReadsTheLaunchersEntries) {
+    WriteCatalogue();
+    StartResident();
+    HWND launcher = OpenLauncher();
+    ASSERT_TRUE(launcher);
+    ComInitializer com;
+    ComPtr<IAccessible> pane, groups;
+    ASSERT_EQ(::AccessibleObjectFromWindow(launcher, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible), pane.put()),
+              S_OK);
+    VARIANT self{}, first{};
+    self.vt = first.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    first.lVal = 1;
+    auto name = [](IAccessible* object, const VARIANT& child) {
+        BSTR text = nullptr;
+        object->get_accName(child, &text);
+        std::wstring read = text ? text : L"(none)";
+        ::SysFreeString(text);
+        return read;
+    };
+    EXPECT_EQ(name(pane.get(), self), L"Kestrum");
+    {
+        ComPtr<IDispatch> list;
+        ASSERT_EQ(pane->get_accChild(first, reinterpret_cast<IDispatch**>(static_cast<void**>(list.put()))), S_OK);
+        ASSERT_EQ(list->QueryInterface(__uuidof(IAccessible), groups.put()), S_OK);
+    }
+    EXPECT_EQ(name(groups.get(), self), L"グループ");
+    EXPECT_EQ(name(groups.get(), first), L"ツール");
+    BSTR shortcut = nullptr;
+    groups->get_accKeyboardShortcut(first, &shortcut);
+    EXPECT_EQ(std::wstring(shortcut ? shortcut : L""), L"1");
+    ::SysFreeString(shortcut);
+    SendKey(VK_ESCAPE);
+    EXPECT_TRUE(LauncherGone());
+    EXPECT_EQ(groups->get_accName(first, &shortcut), RPC_E_DISCONNECTED) << "the launcher has gone";
 }
 
 TEST_F(LauncherE2E, AMissingFileIsReportedAndTheWindowCloses) {

@@ -2,6 +2,8 @@
 // and the message boxes observed through their seams.
 #include <gtest/gtest.h>
 
+#include <oleacc.h>
+
 #include <chrono>
 #include <functional>
 #include <thread>
@@ -296,6 +298,76 @@ TEST_F(LauncherTest, TurningHighContrastOnOrOffRedrawsTheOpenLauncher) {
         ::SendMessageW(launcher.Handle(), WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
         EXPECT_FALSE(launcher.GroupDisplay().HighContrast || launcher.ItemDisplay().Line(0).HighContrast);
     });
+}
+
+// What a screen reader gets of an object: role, name, keyboard shortcut, description and the
+// selected state, one child per line, indented under its parent.
+std::wstring ReadAloud(IAccessible* object, LONG id = CHILDID_SELF, int depth = 0) {
+    VARIANT child{};
+    child.vt = VT_I4;
+    child.lVal = id;
+    VARIANT role{}, state{};
+    object->get_accRole(child, &role);
+    object->get_accState(child, &state);
+    std::wstring line(depth * 2, L' ');
+    line += role.lVal == ROLE_SYSTEM_PANE ? L"pane" : role.lVal == ROLE_SYSTEM_LIST ? L"list" : L"item";
+    for (auto get : {&IAccessible::get_accName, &IAccessible::get_accKeyboardShortcut, &IAccessible::get_accDescription}) {
+        BSTR text = nullptr;
+        (object->*get)(child, &text);
+        if (text) line += L" " + std::wstring(text);
+        ::SysFreeString(text);
+    }
+    if (state.lVal & STATE_SYSTEM_SELECTED) line += L" (selected)";
+    line += L"\n";
+    long count = 0;
+    if (id == CHILDID_SELF) object->get_accChildCount(&count);
+    for (LONG i = 1; i <= count; ++i) {
+        IDispatch* dispatch = nullptr;
+        child.lVal = i;
+        if (object->get_accChild(child, &dispatch) == S_OK && dispatch) {
+            IAccessible* list = nullptr;
+            dispatch->QueryInterface(__uuidof(IAccessible), reinterpret_cast<void**>(&list));
+            line += ReadAloud(list, CHILDID_SELF, depth + 1);
+            list->Release();
+            dispatch->Release();
+        } else {
+            line += ReadAloud(object, i, depth + 1);
+        }
+    }
+    return line;
+}
+
+std::vector<std::wstring> g_events;
+void CALLBACK RecordEvent(HWINEVENTHOOK, DWORD event, HWND, LONG object, LONG child, DWORD, DWORD) {
+    if (object <= 0) return;  // the window's own objects: the system's
+    const wchar_t* name = event == EVENT_OBJECT_FOCUS ? L"focus" : event == EVENT_OBJECT_SELECTION ? L"selection" : L"reorder";
+    g_events.push_back(std::wstring(name) + L" " + std::to_wstring(object) + L"." + std::to_wstring(child));
+}
+
+TEST_F(LauncherTest, AScreenReaderHearsTheGroupsAndTheItemsOfTheGroupPicked) {
+    ComInitializer com;
+    g_events.clear();
+    const HWINEVENTHOOK hook = ::SetWinEventHook(EVENT_OBJECT_REORDER, EVENT_OBJECT_SELECTION, nullptr, RecordEvent,
+                                                 ::GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
+    Run([](ScriptedLauncher& launcher) {
+        IAccessible* pane = nullptr;
+        ASSERT_EQ(::AccessibleObjectFromWindow(launcher.Handle(), static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
+                                               reinterpret_cast<void**>(&pane)), S_OK);
+        EXPECT_EQ(ReadAloud(pane), L"pane Kestrum\n"
+                                   L"  list グループ\n    item ツール 1\n    item Other 2\n    item Empty 3\n"
+                                   L"    item Not a group A\n"
+                                   L"  list アイテム\n");
+        Char(launcher, '1');
+        PumpMessages();
+        EXPECT_EQ(ReadAloud(pane), L"pane Kestrum\n"
+                                   L"  list グループ\n    item ツール 1 (selected)\n    item Other 2\n"
+                                   L"    item Empty 3\n    item Not a group A\n"
+                                   L"  list アイテム\n    item Notepad N 未存在\n    item Regedit R 未存在\n")
+            << "the names whole while the lines still type";
+        pane->Release();
+    });
+    ::UnhookWinEvent(hook);
+    EXPECT_EQ(g_events, (std::vector<std::wstring>{L"selection 1.1", L"focus 1.1", L"reorder 2.0"}));
 }
 
 TEST_F(LauncherTest, NoProgramsKeyWaitsWhileTheLaunchersThreadIsBusy) {
