@@ -20,7 +20,7 @@ constexpr ControlRow<TfmItem> kLayout[] = {
     {.control = &TfmItem::Label4, .left = 8, .top = 60, .text = L"ﾌｧｲﾙ名"},
     {.control = &TfmItem::edFileName, .left = 68, .top = 56, .width = 329, .height = 20, .ime = kImeClosed},
     {.control = &TfmItem::Button3, .left = 400, .top = 56, .width = 21, .height = 21, .text = L">>",
-     .onClick = &TfmItem::Button3Click},
+     .onClick = &TfmItem::Button3Click, .name = L"ﾌｧｲﾙ名の参照"},
     {.control = &TfmItem::Label5, .left = 8, .top = 84, .text = L"ﾊﾟﾗﾒｰﾀ"},
     {.control = &TfmItem::edParam, .left = 68, .top = 80, .width = 121, .height = 20, .ime = kImeClosed},
     {.control = &TfmItem::Label6, .left = 8, .top = 108, .text = L"起動ﾌｫﾙﾀﾞ"},

@@ -166,6 +166,7 @@ void TfmOption::CreateFrame() {
     Button2->OnClick = [this] { Button2Click(); };
 
     PageControl1 = std::make_unique<TPageControl>(this, TAlign::alClient);
+    PageControl1->SetAccessibleName(L"設定の種類");
     TPanel& files = PageControl1->AddPage(L"ﾌｧｲﾙ設定", 3);
     TPanel& appearance = PageControl1->AddPage(L"外観　設定", 3);
     TPanel& startUp = PageControl1->AddPage(L"起動　設定", 3);

@@ -110,6 +110,7 @@ void TfmOption::CreateFirstPage(TPanel& page) {
     treeFont.SetPixelHeight(12);
     tvShell = std::make_unique<TTreeView>(pnTree.get(), TAlign::alClient, treeFont);
     tvShell->OnChange = [this] { tvShellChange(); };
+    tvShell->SetAccessibleName(L"グループとアイテム");
     tvShell->OnDblClick = [this] { RunCommand(cmModItem); };
     tvShell->OnContextMenu = [this](Node node, POINT at) { ShowNodeMenu(node, at); };
     tvShell->OnDragOver = [this](Node target, POINT) { return tvShellDragOver(target); };

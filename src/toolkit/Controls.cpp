@@ -1,5 +1,7 @@
 #include "toolkit/Controls.hpp"
 
+#include "toolkit/Accessible.hpp"
+
 #include <commctrl.h>
 
 #include <algorithm>
@@ -264,6 +266,8 @@ bool TWinControl::Reflect(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& resul
 
 LRESULT TWinControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_SIZE) Realign();
+    if (msg == WM_GETOBJECT && !accessibleName_.empty() && static_cast<LONG>(static_cast<DWORD>(lParam)) == OBJID_CLIENT)
+        if (const LRESULT answer = AccessibleObjectNamed(Handle(), wParam, accessibleName_)) return answer;
     if (LRESULT result; Reflect(msg, wParam, lParam, result)) return result;
     return DefaultHandler(msg, wParam, lParam);
 }

@@ -49,6 +49,7 @@ protected:
     void DetachFromParent() noexcept;
 
 private:
+    std::wstring accessibleName_;
     friend class TWinControl;
     TWinControl* parent_ = nullptr;  // not owned
     TAlign align_ = TAlign::alNone;
@@ -97,6 +98,8 @@ public:
     void SetFocus() { ::SetFocus(Handle()); }
     std::wstring Text() const;
     void SetText(const std::wstring& text);
+    // What a screen reader names the control by, where the label before it does not say it.
+    void SetAccessibleName(std::wstring name) { accessibleName_ = std::move(name); }
     // The object bound to a window of ours or to a subclassed system control, or nullptr.
     static TWinControl* FromHandle(HWND wnd) noexcept;
 

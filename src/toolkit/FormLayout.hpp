@@ -33,6 +33,7 @@ struct ControlRow {
     void (Form::*onClick)() = nullptr;  // a button's handler
     UniqueHimagelist Form::*images = nullptr;  // a list view's small pictures
     std::unique_ptr<TGroupBox> Form::*in = nullptr;  // the frame it sits in, made by an earlier row
+    const wchar_t* name = nullptr;  // for a screen reader, where the label before it does not say it
 };
 
 // Makes the controls of the rows as children of the parent (or of their frame), in its font;
@@ -64,6 +65,7 @@ void CreateFromLayout(Owner& owner, TWinControl& parent, std::span<const Control
                                                                         .width = row.width, .height = row.height,
                                                                         .caption = row.text});
         }
+        if (row.name) std::visit([&](auto member) { (owner.*member)->SetAccessibleName(row.name); }, row.control);
     }
 }
 

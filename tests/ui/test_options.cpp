@@ -1,6 +1,9 @@
 // The options dialog with its catalogue tree, against real INI files.
 #include <gtest/gtest.h>
 
+#include <oleacc.h>
+
+#include <algorithm>
 #include <chrono>
 
 #include <functional>
@@ -345,4 +348,34 @@ TEST_F(OptionsTest, EachSaveKeepsTheFileAsItWasAsTheBackup) {
     EXPECT_THROW(dialog.acSaveShellExecute(), EIniFileException);
     EXPECT_EQ(ReadFileBytes(backup), second);
     EXPECT_FALSE(FileExists(backup + L".saving"));
+}
+
+// What a screen reader says for each control the Tab key reaches, on every page: a name, and
+// not the same one as another control's (four ">>" buttons would all say ">>").
+TEST_F(OptionsTest, EveryControlTheKeyboardReachesHasANameOfItsOwn) {
+    ComInitializer com;
+    TfmOption dialog(nullptr);
+    dialog.Show();
+    for (int page = 0; page < dialog.Pages().PageCount(); ++page) {
+        dialog.Pages().SetActivePageIndex(page);
+        PumpMessages();
+        std::vector<std::wstring> names;
+        ForEachChildWindow(dialog.Handle(), [&](HWND control) {
+            if (!(::GetWindowLongW(control, GWL_STYLE) & WS_TABSTOP) || !::IsWindowVisible(control)) return true;
+            ComPtr<IAccessible> object;
+            BSTR name = nullptr;
+            VARIANT self{};
+            self.vt = VT_I4;
+            if (SUCCEEDED(::AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
+                                                       object.put())))
+                object->get_accName(self, &name);
+            names.push_back(name ? name : L"");
+            ::SysFreeString(name);
+            return true;
+        });
+        for (const std::wstring& name : names) {
+            EXPECT_FALSE(name.empty()) << "page " << page;
+            EXPECT_EQ(std::count(names.begin(), names.end(), name), 1) << ToUtf8(name) << " on page " << page;
+        }
+    }
 }
