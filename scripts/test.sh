@@ -24,6 +24,8 @@ wineserver -p  # one server for the whole run: each Wine start is then much quic
 # Start Wine's own processes (services, the desktop) here, with no pipe of ctest inherited:
 # ctest would otherwise wait for them to close its output pipe.
 wine build/tests/wait_resident.exe 0 >/dev/null 2>&1 || true
+# A run killed while it had the prefix at 150 % scaling leaves that behind: every run starts at 96 DPI.
+wine reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f >/dev/null 2>&1 || true
 rm -rf build/artifacts
 
 status=0
@@ -39,6 +41,8 @@ echo "== in code page 1252 (en_US.UTF-8)"
     wine build/tests/e2e_options.exe "$PWD/build/Kestrum.exe" "$PWD/build/tests/record_launch.exe" \
       --gtest_filter='*WhateverTheCodePage' --gtest_brief=1
 ) || { echo "the code-page 1252 run failed"; status=1; }
+
+scripts/release-pictures.sh || { echo "the release pictures could not be taken"; status=1; }
 
 # PNG copies of the screenshots, for people and for the README.
 for bmp in build/artifacts/*.bmp; do

@@ -11,11 +11,11 @@ constexpr auto kImeOff = TEdit::ImeMode::Disabled;  // a key is a letter or digi
 const ControlRow<TStartUpPage> TStartUpPage::kLayout[] = {
     {.control = &P::lbNote, .left = 8, .top = 8, .text = L"※　起動キーについては再起動後適用されます"},
     {.control = &P::lbLaunchHotKey, .left = 12, .top = 36, .text = L"ランチャー起動キー　："},
-    {.control = &P::lbLaunchCtrl, .left = 172, .top = 36, .text = L"Ctrl　+"},
+    {.control = &P::lbLaunchCtrl, .left = 166, .top = 36, .text = L"Ctrl　+"},
     {.control = &P::edLaunchHotKey, .left = 212, .top = 32, .width = 30, .height = 20, .ime = kImeOff,
      .name = L"ランチャー起動キー　Ctrl　+"},
     {.control = &P::lbOptionHotKey, .left = 12, .top = 60, .text = L"ｵﾌﾟｼｮﾝｳｨﾝﾄﾞｳ起動キー　："},
-    {.control = &P::lbOptionCtrl, .left = 172, .top = 60, .text = L"Ctrl　+"},
+    {.control = &P::lbOptionCtrl, .left = 166, .top = 60, .text = L"Ctrl　+"},
     {.control = &P::edOptionHotKey, .left = 212, .top = 56, .width = 30, .height = 20, .ime = kImeOff,
      .name = L"ｵﾌﾟｼｮﾝｳｨﾝﾄﾞｳ起動キー　Ctrl　+"},
     {.control = &P::btnSetStartUP, .left = 8, .top = 88, .width = 125, .height = 25, .text = L"スタートアップ登録(&S)",

@@ -381,17 +381,18 @@ TEST_F(LauncherE2E, AVariableChangedInTheUsersEnvironmentReachesTheNextStart) {
                                 1, 3);
     }
     // Stored as the system's settings dialog stores it, and announced as it announces it.
-    auto setProbe = [](const wchar_t* value) {
-        if (value)
-            ::RegSetKeyValueW(HKEY_CURRENT_USER, L"Environment", L"KESTRUM_PROBE", REG_SZ, value,
-                              DWORD((wcslen(value) + 1) * sizeof(wchar_t)));
-        else
-            ::RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Environment", L"KESTRUM_PROBE");
+    auto announce = [] {
         DWORD_PTR result = 0;
         ::SendMessageTimeoutW(HWND_BROADCAST, WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>(L"Environment"),
                               SMTO_ABORTIFHUNG, 5000, &result);
     };
-    ScopeExit removeProbe([&] { setProbe(nullptr); });
+    ScopeExit announceRemoved(announce);  // once the value below is put back
+    const TestRegistryValue probe(HKEY_CURRENT_USER, L"Environment", L"KESTRUM_PROBE");
+    auto setProbe = [&](const wchar_t* value) {
+        if (value) probe.Set(REG_SZ, value, DWORD((wcslen(value) + 1) * sizeof(wchar_t)));
+        else probe.PutBack();
+        announce();
+    };
     StartResident();
     const std::wstring record = dir.File(L"launched.txt");
     for (const std::wstring value : {L"one", L"two"}) {

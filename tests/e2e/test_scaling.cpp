@@ -29,51 +29,12 @@ std::wstring g_kestrum, g_recordLaunch;
 constexpr wchar_t kDesktopKey[] = L"Control Panel\\Desktop";
 constexpr char kChildFlag[] = "--at-144-dpi";
 
-// The text of a static or button control wider than the control (the control's own font).
-bool TextCut(HWND control) {
-    wchar_t text[256] = {};
-    const int length = ::GetWindowTextW(control, text, 256);
-    if (length == 0) return false;
-    WindowDC dc(control);
-    SelectGuard font(dc.get(), reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0)));
-    SIZE size{};
-    ::GetTextExtentPoint32W(dc.get(), text, length, &size);
-    RECT client{};
-    ::GetClientRect(control, &client);
-    return size.cx > client.right;
-}
-
-std::vector<std::string> CutTexts(HWND window) {
-    std::vector<std::string> cut;
-    ForEachChildWindow(window, [&](HWND child) {
-        wchar_t className[32] = {}, text[256] = {};
-        ::GetClassNameW(child, className, 32);
-        const std::wstring kind = className;
-        const LONG style = ::GetWindowLongW(child, GWL_STYLE);
-        const bool plainButton = kind == L"Button" && (style & BS_TYPEMASK) != BS_GROUPBOX;
-        if ((kind == L"Static" || plainButton) && ::IsWindowVisible(child) && TextCut(child)) {
-            ::GetWindowTextW(child, text, 256);
-            cut.push_back(ToUtf8(text));
-        }
-        return true;
-    });
-    return cut;
-}
-
 class ScalingTest : public KestrumFixture {};
 
 }  // namespace
 
 const std::wstring& KestrumExePath() { return g_kestrum; }
 const std::wstring& RecordLaunchExePath() { return g_recordLaunch; }
-
-TEST(Scaling, LengthsScaleToTheNearestPixel) {
-    const struct {
-        int value, dpi, scaled;
-    } cases[] = {{632, 96, 632}, {632, 120, 790}, {632, 144, 948}, {632, 192, 1264}, {21, 144, 32},
-                 {25, 120, 31},   {75, 120, 94},   {1, 144, 2},      {0, 192, 0},      {-5, 144, -8}};
-    for (const auto& c : cases) EXPECT_EQ(ScaleToDpi(c.value, c.dpi), c.scaled) << c.value << " at " << c.dpi;
-}
 
 TEST_F(ScalingTest, TheOptionsDialogIsThe96DpiOneScaledWithNoTextCut) {
     ASSERT_EQ(ScreenDpi(), 144);
@@ -87,7 +48,7 @@ TEST_F(ScalingTest, TheOptionsDialogIsThe96DpiOneScaledWithNoTextCut) {
     for (int page = 0; page < 3; ++page) {
         dialog.Pages().SetActivePageIndex(page);
         PumpMessages();
-        EXPECT_EQ(CutTexts(dialog.Handle()), std::vector<std::string>{}) << "page " << page;
+        EXPECT_EQ(LayoutFaults(dialog.Handle()), std::vector<std::string>{}) << "page " << page;
         if (page < 2) SaveWindowShot(dialog.Handle(), page ? L"options-appearance-page-144dpi" : L"options-files-page-144dpi");
     }
     SetIniFilePathForTests(L"");
@@ -222,21 +183,12 @@ TEST_F(ScalingTest, TheLauncherKeepsItsShareOfTheScreenAndItsKeys) {
     EXPECT_TRUE(WaitFor([&] { return FileExists(record); }));
 }
 
-// Runs the tests in a copy of this program started at 144 DPI, the user's setting put back
-// afterwards whatever happens.
+// Runs the tests in a copy of this program started at 144 DPI, the prefix's setting put back
+// afterwards.
 int RunAt144Dpi() {
-    DWORD previous = 0, size = sizeof previous;
-    const bool hadSetting = ::RegGetValueW(HKEY_CURRENT_USER, kDesktopKey, L"LogPixels", RRF_RT_REG_DWORD, nullptr,
-                                           &previous, &size) == ERROR_SUCCESS;
+    const TestRegistryValue scaling(HKEY_CURRENT_USER, kDesktopKey, L"LogPixels");  // the prefix has none: 96 DPI
     const DWORD dpi = 144;
-    ::RegSetKeyValueW(HKEY_CURRENT_USER, kDesktopKey, L"LogPixels", REG_DWORD, &dpi, sizeof dpi);
-    ScopeExit restore([&] {
-        if (hadSetting) {
-            ::RegSetKeyValueW(HKEY_CURRENT_USER, kDesktopKey, L"LogPixels", REG_DWORD, &previous, sizeof previous);
-        } else {
-            ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kDesktopKey, L"LogPixels");
-        }
-    });
+    scaling.Set(REG_DWORD, &dpi, sizeof dpi);
     std::wstring command = std::wstring(::GetCommandLineW()) + L" --at-144-dpi";
     STARTUPINFOW startup{sizeof startup};
     PROCESS_INFORMATION child{};

@@ -143,6 +143,14 @@ protected:
         ::DeleteFileW(record.c_str());
         return text;
     }
+    // Whether no item started before now: item A started now as a sentinel is recorded first,
+    // as any start before it would have been recorded ahead of it.
+    bool NothingStartedBefore() {
+        XKeys("ctrl+k");
+        if (!kestrum->WaitWindow(L"TfmShow") || !XFocusComesTo("Kestrum")) return false;
+        XKeys("1 a");
+        return Launched() == Record("-A") && Gone(L"TfmShow");
+    }
     // What the helper records when started with the arguments in the start folder.
     std::string Record(const std::string& arguments) const { return arguments + "\n" + RecordedFolder() + "\n"; }
     std::string RecordedFolder() const { return ToAnsi(startFolder); }

@@ -1,5 +1,7 @@
 #include "support/TestSupport.hpp"
 
+#include <commctrl.h>
+
 #include <shellapi.h>
 
 #include <filesystem>
@@ -277,4 +279,90 @@ bool FocusComesTo(HWND control) {
     return control && WaitFor([&] {
                return ::GetForegroundWindow() == ::GetAncestor(control, GA_ROOT) && FocusOfThread(control) == control;
            });
+}
+
+TestRegistryValue::TestRegistryValue(HKEY root, std::wstring key, std::wstring name, DWORD type, std::wstring byDefault)
+    : root_(root), key_(std::move(key)), name_(std::move(name)), type_(type), byDefault_(std::move(byDefault)) {
+    PutBack();
+}
+
+void TestRegistryValue::Set(DWORD type, const void* data, DWORD size) const {
+    ::RegSetKeyValueW(root_, key_.c_str(), name_.c_str(), type, data, size);
+}
+
+void TestRegistryValue::PutBack() const {
+    if (type_ == REG_NONE) {
+        ::RegDeleteKeyValueW(root_, key_.c_str(), name_.c_str());
+        return;
+    }
+    Set(type_, byDefault_.c_str(), static_cast<DWORD>((byDefault_.size() + 1) * sizeof(wchar_t)));
+}
+
+namespace {
+
+std::wstring ClassOf(HWND window) {
+    wchar_t name[64] = {};
+    ::GetClassNameW(window, name, 64);
+    return name;
+}
+
+// The caption of a static or button control is wider than the control (in its own font).
+bool CaptionCut(HWND control) {
+    const std::wstring kind = ClassOf(control);
+    const LONG style = ::GetWindowLongW(control, GWL_STYLE);
+    if (kind != L"Static" && !(kind == L"Button" && (style & BS_TYPEMASK) != BS_GROUPBOX)) return false;
+    wchar_t text[256] = {};
+    const int length = ::GetWindowTextW(control, text, 256);
+    if (length == 0) return false;
+    const HDC dc = ::GetDC(control);
+    const HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0)));
+    SIZE size{};
+    ::GetTextExtentPoint32W(dc, text, length, &size);
+    ::SelectObject(dc, old);
+    ::ReleaseDC(control, dc);
+    RECT client{};
+    ::GetClientRect(control, &client);
+    return size.cx > client.right;
+}
+
+// A frame around others, or the arrows that sit on the edge of their box.
+bool SharesItsPlace(HWND control) {
+    if (ClassOf(control) == UPDOWN_CLASSW) return true;
+    return ClassOf(control) == L"Button" && (::GetWindowLongW(control, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX;
+}
+
+}  // namespace
+
+std::vector<std::string> LayoutFaults(HWND window) {
+    std::vector<std::string> faults;
+    std::vector<HWND> children;
+    for (HWND child = ::GetWindow(window, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
+        if (::IsWindowVisible(child)) children.push_back(child);
+    RECT area{};
+    ::GetClientRect(window, &area);
+    auto name = [](HWND control) {
+        wchar_t text[64] = {};
+        ::GetWindowTextW(control, text, 64);
+        return ToUtf8(ClassOf(control)) + " \"" + ToUtf8(text) + "\"";
+    };
+    auto inParent = [&](HWND control) {
+        RECT r{};
+        ::GetWindowRect(control, &r);
+        ::MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
+        return r;
+    };
+    for (size_t i = 0; i < children.size(); ++i) {
+        const RECT r = inParent(children[i]);
+        if (r.left < area.left || r.top < area.top || r.right > area.right || r.bottom > area.bottom)
+            faults.push_back(name(children[i]) + " runs out of its window");
+        if (CaptionCut(children[i])) faults.push_back(name(children[i]) + " is cut");
+        for (size_t j = i + 1; j < children.size(); ++j) {
+            const RECT other = inParent(children[j]);
+            RECT overlap{};
+            if (!SharesItsPlace(children[i]) && !SharesItsPlace(children[j]) && ::IntersectRect(&overlap, &r, &other))
+                faults.push_back(name(children[i]) + " overlaps " + name(children[j]));
+        }
+        for (const std::string& inner : LayoutFaults(children[i])) faults.push_back(inner);
+    }
+    return faults;
 }

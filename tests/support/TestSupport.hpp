@@ -79,6 +79,31 @@ void SendText(const std::wstring& text);
 void ClickAt(POINT point);
 // The window with the keyboard focus in the thread of the window (of any process), or nullptr.
 HWND FocusOfThread(HWND window);
+// A registry value a test changes in the shared Wine prefix: put to the prefix's own value (or
+// taken away, when the prefix has none) before the change and again when the test ends. A value
+// a killed run left behind is then never taken for the user's and never outlives the next run.
+class TestRegistryValue {
+public:
+    TestRegistryValue(HKEY root, std::wstring key, std::wstring name, DWORD type = REG_NONE, std::wstring byDefault = {});
+    ~TestRegistryValue() { PutBack(); }
+    TestRegistryValue(const TestRegistryValue&) = delete;
+    TestRegistryValue& operator=(const TestRegistryValue&) = delete;
+    void Set(DWORD type, const void* data, DWORD size) const;
+    void PutBack() const;
+
+private:
+    HKEY root_;
+    std::wstring key_, name_;
+    DWORD type_;  // REG_NONE: the prefix has no such value
+    std::wstring byDefault_;
+};
+
+// The faults of a window's layout a user would see: a visible control running out of its
+// parent's client area, two overlapping siblings (a frame and what it holds, a box and its arrows
+// aside), a caption
+// of a static or button wider than the control.
+std::vector<std::string> LayoutFaults(HWND window);
+
 // True once the control's window is in front with the focus in the control: keys typed from
 // then on reach it.
 bool FocusComesTo(HWND control);

@@ -1,5 +1,6 @@
 #include "support/XInput.hpp"
 
+#include <chrono>
 #include <stdexcept>
 
 #include "support/TestSupport.hpp"
@@ -12,27 +13,24 @@ std::string Quoted(const std::string& text) {
     return result + "'";
 }
 
-// The runner of xdotool commands, started on the first use and ended with the test program.
+// The runner of xdotool commands, started on the first use and ended with the test program. It
+// ends by itself after a quiet minute (so none outlives a killed test): a command it does not
+// take up at once starts it again.
 class XInputRunner {
 public:
     XInputRunner() : folder_("/tmp/kestrum-xinput-" + std::to_string(::GetCurrentProcessId())) {
         ::CreateDirectoryW(WindowsPath(folder_).c_str(), nullptr);
-        std::wstring command = L"/bin/sh " + Widen(KESTRUM_SOURCE_DIR "/tests/tools/xinput-runner.sh " + folder_);
-        STARTUPINFOW startup{sizeof startup};
-        PROCESS_INFORMATION process{};
-        if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                              &process))
-            throw std::runtime_error("the xdotool runner could not be started");
-        ::CloseHandle(process.hThread);
-        ::CloseHandle(process.hProcess);
+        Start();
     }
     ~XInputRunner() { RemoveTree(WindowsPath(folder_)); }
 
     std::string Run(const std::string& command) {
         const std::string base = folder_ + "/" + std::to_string(++count_);
-        const std::wstring written = WindowsPath(base + ".tmp"), output = WindowsPath(base + ".out");
+        const std::wstring written = WindowsPath(base + ".tmp"), queued = WindowsPath(base + ".cmd"),
+                           output = WindowsPath(base + ".out");
         WriteFileBytes(written, command + "\n");
-        ::MoveFileW(written.c_str(), WindowsPath(base + ".cmd").c_str());  // appears whole
+        ::MoveFileW(written.c_str(), queued.c_str());  // appears whole
+        if (!WaitFor([&] { return !FileExists(queued); }, std::chrono::seconds(2))) Start();
         if (!WaitFor([&] { return FileExists(output); }, std::chrono::seconds(20)))
             throw std::runtime_error("xdotool did not answer: " + command);
         std::string text = ReadFileBytes(output);
@@ -42,6 +40,16 @@ public:
 
 private:
     static std::wstring Widen(const std::string& text) { return std::wstring(text.begin(), text.end()); }
+    void Start() {
+        std::wstring command = L"/bin/sh " + Widen(KESTRUM_SOURCE_DIR "/tests/tools/xinput-runner.sh " + folder_);
+        STARTUPINFOW startup{sizeof startup};
+        PROCESS_INFORMATION process{};
+        if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                              &process))
+            throw std::runtime_error("the xdotool runner could not be started");
+        ::CloseHandle(process.hThread);
+        ::CloseHandle(process.hProcess);
+    }
 
     std::string folder_;
     int count_ = 0;

@@ -287,19 +287,10 @@ TEST(StartUpLink, TheShortcutStartsThisProgramFromItsFolderAndIsReplaced) {
 TEST(StartUpLink, AStartUpFolderThatCannotBeFoundIsReportedAndNothingIsWritten) {
     // The user's start-up folder moved to a drive that is not there.
     constexpr wchar_t kShellFolders[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
-    std::wstring saved(MAX_PATH, L'\0');
-    DWORD size = DWORD(saved.size() * sizeof(wchar_t));
-    const bool hadValue = ::RegGetValueW(HKEY_CURRENT_USER, kShellFolders, L"Startup", RRF_RT_ANY | RRF_NOEXPAND,
-                                         nullptr, saved.data(), &size) == ERROR_SUCCESS;
+    const TestRegistryValue startUp(HKEY_CURRENT_USER, kShellFolders, L"Startup", REG_EXPAND_SZ,
+                                    L"%USERPROFILE%\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs\\StartUp");
     const wchar_t missing[] = L"Q:\\not here\\Startup";
-    ::RegSetKeyValueW(HKEY_CURRENT_USER, kShellFolders, L"Startup", REG_EXPAND_SZ, missing, sizeof missing);
-    ScopeExit restore([&] {
-        if (hadValue) {
-            ::RegSetKeyValueW(HKEY_CURRENT_USER, kShellFolders, L"Startup", REG_EXPAND_SZ, saved.c_str(), size);
-        } else {
-            ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kShellFolders, L"Startup");
-        }
-    });
+    startUp.Set(REG_EXPAND_SZ, missing, sizeof missing);
     ComInitializer com;
     std::wstring message;
     try {

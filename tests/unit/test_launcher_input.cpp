@@ -10,27 +10,26 @@
 #include "toolkit/Handles.hpp"
 #include "toolkit/ShellApi.hpp"
 
-TEST(LauncherKeys, KeysAreTakenByTheKeyPressed) {
+// What a key pressed or a character typed picks in the launcher: a group's digit or an item's
+// letter, whatever the keypad, the shift state, the width or the input method made of it.
+TEST(LauncherKeys, EachKeyAndCharacterPicksItsAsciiKeyOrNothing) {
     const UINT scanOfN = ::MapVirtualKeyW('N', MAPVK_VK_TO_VSC), scanOf1 = ::MapVirtualKeyW('1', MAPVK_VK_TO_VSC);
     const struct {
         UINT vk, scan;
         std::optional<UINT> key;
-    } cases[] = {
+    } presses[] = {
         {'1', 0, '1'}, {'N', 0, 'N'}, {VK_NUMPAD0, 0, '0'}, {VK_NUMPAD9, 0, '9'}, {VK_RETURN, 0, VK_RETURN},
         {VK_ESCAPE, 0, VK_ESCAPE},
         {VK_PROCESSKEY, scanOfN, 'N'}, {VK_PROCESSKEY, scanOf1, '1'},  // the input method's key, the key behind
         {VK_SPACE, 0, std::nullopt}, {VK_TAB, 0, std::nullopt}, {VK_OEM_MINUS, 0, std::nullopt},
         {VK_F1, 0, std::nullopt}, {VK_PROCESSKEY, 0, std::nullopt},
     };
-    for (const auto& c : cases) EXPECT_EQ(LauncherKeyOfPress(c.vk, c.scan), c.key) << c.vk << " " << c.scan;
-}
-
-TEST(LauncherKeys, TypedCharactersCountAsTheirAsciiKeys) {
-    const std::pair<wchar_t, wchar_t> cases[] = {
+    for (const auto& c : presses) EXPECT_EQ(LauncherKeyOfPress(c.vk, c.scan), c.key) << c.vk << " " << c.scan;
+    const std::pair<wchar_t, wchar_t> typed[] = {
         {L'n', L'N'}, {L'N', L'N'}, {L'7', L'7'}, {L'１', L'1'}, {L'０', L'0'}, {L'Ｎ', L'N'}, {L'ｎ', L'N'},
         {L'！', L'!'}, {L'あ', L'あ'}, {L'ｱ', L'ｱ'}, {L'é', L'é'},
     };
-    for (const auto& [typed, key] : cases) EXPECT_EQ(LauncherKeyOfChar(typed), key) << int(typed);
+    for (const auto& [character, key] : typed) EXPECT_EQ(LauncherKeyOfChar(character), key) << int(character);
 }
 
 TEST(NetworkPaths, AreToldFromThePathAndTheirIconsComeFromTheType) {

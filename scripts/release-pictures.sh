@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Takes the release's pictures of the packaged sample (build/artifacts/release-*.bmp), as a user
+# sees it: the launcher typed out and with a group picked, the options' first two pages. Run by
+# scripts/test.sh before packaging, in its Wine and display; alone, it starts its own display.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source scripts/wine-env.sh
+source scripts/xvfb.sh
+if [ -z "${DISPLAY:-}" ]; then
+  start_private_xvfb
+  trap 'wineserver -k 2>/dev/null || true; stop_private_xvfb' EXIT
+fi
+wine build/tests/release_pictures.exe "$PWD/build/Kestrum.exe" "$PWD/build/tests/record_launch.exe" --gtest_brief=1
