@@ -3,15 +3,11 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
-source scripts/wine-env.sh
-source scripts/xvfb.sh
+source scripts/wine-session.sh
 cmake --preset ci >/dev/null
 cmake --build build -j"$(nproc)"
-trap 'wineserver -k 2>/dev/null || true; stop_private_xvfb' EXIT
-start_private_xvfb
-scripts/wine-prefix.sh
-wineserver -p
-wine build/tests/wait_resident.exe 0 >/dev/null 2>&1 || true  # starts Wine's own processes
+trap end_wine_session EXIT
+start_wine_session
 echo "== bench_background"
 wine build/bench/bench_background.exe
 echo "== bench_launcher"

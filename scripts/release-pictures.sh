@@ -4,10 +4,9 @@
 # scripts/test.sh before packaging, in its Wine and display; alone, it starts its own display.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-source scripts/wine-env.sh
-source scripts/xvfb.sh
+source scripts/wine-session.sh
 if [ -z "${DISPLAY:-}" ]; then
-  start_private_xvfb
-  trap 'wineserver -k 2>/dev/null || true; stop_private_xvfb' EXIT
+  trap end_wine_session EXIT
+  start_wine_session
 fi
 wine build/tests/release_pictures.exe "$PWD/build/Kestrum.exe" "$PWD/build/tests/record_launch.exe" --gtest_brief=1

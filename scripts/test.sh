@@ -4,28 +4,14 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
-source scripts/wine-env.sh
-source scripts/xvfb.sh
+source scripts/wine-session.sh
 
 cmake --preset ci >/dev/null
 cmake --build build -j"$(nproc)"
 
-cleanup() {
-  wineserver -k 2>/dev/null || true
-  stop_private_xvfb
-}
-trap cleanup EXIT
-
 # Tests always get a display of their own: what they draw and the keys they send stay there.
-start_private_xvfb
-scripts/wine-prefix.sh
-wineserver -k 2>/dev/null || true
-wineserver -p  # one server for the whole run: each Wine start is then much quicker
-# Start Wine's own processes (services, the desktop) here, with no pipe of ctest inherited:
-# ctest would otherwise wait for them to close its output pipe.
-wine build/tests/wait_resident.exe 0 >/dev/null 2>&1 || true
-# A run killed while it had the prefix at 150 % scaling leaves that behind: every run starts at 96 DPI.
-wine reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f >/dev/null 2>&1 || true
+trap end_wine_session EXIT
+start_wine_session
 rm -rf build/artifacts
 
 status=0

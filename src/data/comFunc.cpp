@@ -128,9 +128,9 @@ namespace {
 // What a file holds reaches the disk before it replaces another: a power cut then leaves the
 // old file or the new one, never a short one.
 void FlushToDisk(const std::wstring& path) {
-    UniqueHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+    UniqueFile file(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (file.get() != INVALID_HANDLE_VALUE) ::FlushFileBuffers(file.get());
+    if (file) ::FlushFileBuffers(file.get());
 }
 
 // Another program (an antivirus, the indexer, a sync client) may hold a file for a moment: each

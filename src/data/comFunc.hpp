@@ -53,7 +53,8 @@ void SetIniFilePathForTests(std::wstring path);
 // Reads the whole record; missing keys take their defaults. The caller's record is replaced
 // whole, or left as it was when reading fails.
 void LoadEmvData(TEmvData& data);
-// Sets all 31 keys in the document, in their fixed order (a key already there keeps its place).
+// Sets all 31 keys in the document: a key already there keeps its place, a new one is added
+// after the others, in the record's order.
 void PutEmvData(TIniDocument& document, const TEmvData& data);
 // The same into the INI file, written over; a refused write throws EIniFileException.
 void SaveEmvData(TEmvData data);

@@ -79,7 +79,7 @@ private:
     std::optional<TItemInfo> chosen_;  // to start once the launcher is off the screen
     bool leaving_ = false;  // closing: keys and focus are no longer its business
     bool handedOver_ = false;
-    // First, so the keys are caught from before the window exists.
+    // Made in the constructor's list, so the keys are caught from before the window exists.
     std::unique_ptr<TKeyCatcher> ownKeys_;
     TKeyCatcher* keys_;
 

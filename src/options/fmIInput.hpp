@@ -25,7 +25,7 @@ public:
     void SetWindowFromItemInfo();
     // Reads the boxes back: the key upper-cased, the other texts as typed, IconNo 0.
     void GetWindowToItemInfo();
-    // OK: reads the boxes; the button's modal result closes the dialog.
+    // OK: refuses an empty key, else reads the boxes and closes the dialog.
     void Button1Click();
     // ">>": chooses the file in the file-open dialog, which starts in the folder of the file
     // name typed so far; the start folder becomes the chosen file's folder.

@@ -61,8 +61,8 @@ void TProcName::PsapiWalk(HMODULE psapi) {
 }
 
 void TProcName::ToolHelpWalk() {
-    UniqueHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPALL, 0));
-    if (!snapshot || snapshot.get() == INVALID_HANDLE_VALUE) return;
+    UniqueFile snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPALL, 0));
+    if (!snapshot) return;
     PROCESSENTRY32W entry{};
     entry.dwSize = sizeof entry;
     for (BOOL more = ::Process32FirstW(snapshot.get(), &entry); more; more = ::Process32NextW(snapshot.get(), &entry))

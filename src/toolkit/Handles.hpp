@@ -24,16 +24,27 @@ inline std::atomic<long>& HandleCounter(HandleKind kind) noexcept {
 inline long HandleCount(HandleKind kind) noexcept { return HandleCounter(kind).load(); }
 inline void CountHandle(HandleKind kind, long change) noexcept { HandleCounter(kind) += change; }
 
-template <class H, auto Close, HandleKind Kind>
+// What a kind of handle holds when there is none: most give null, the file functions (and the
+// snapshot of the processes) INVALID_HANDLE_VALUE.
+template <class H>
+struct NullIsNone {
+    static H None() noexcept { return H{}; }
+};
+struct InvalidIsNone {
+    static HANDLE None() noexcept { return INVALID_HANDLE_VALUE; }
+};
+
+template <class H, auto Close, HandleKind Kind, class Empty = NullIsNone<H>>
 class Unique {
-    H h_{};
+    H h_ = Empty::None();
 
     static void Track(H h, long change) noexcept {
-        if (h) CountHandle(Kind, change);
+        if (h != Empty::None()) CountHandle(Kind, change);
     }
 
 public:
-    explicit Unique(H h = {}) noexcept : h_(h) { Track(h_, +1); }
+    Unique() noexcept = default;
+    explicit Unique(H h) noexcept : h_(h) { Track(h_, +1); }
     Unique(Unique&& o) noexcept : h_(o.release()) { Track(h_, +1); }
     Unique& operator=(Unique&& o) noexcept {
         reset(o.release());
@@ -47,25 +58,38 @@ public:
     // Gives the handle up (to its new owner, or because it is gone already).
     H release() noexcept {
         Track(h_, -1);
-        return std::exchange(h_, H{});
+        return std::exchange(h_, Empty::None());
     }
-    void reset(H h = {}) noexcept {
+    void reset(H h = Empty::None()) noexcept {
         if (h == h_) return;
-        if (h_) {
+        if (h_ != Empty::None()) {
             Close(h_);
             Track(h_, -1);
         }
         h_ = h;
         Track(h_, +1);
     }
-    explicit operator bool() const noexcept { return h_ != H{}; }
+    explicit operator bool() const noexcept { return h_ != Empty::None(); }
+
+    // For the functions that hand a handle out through a pointer: the handle held before is
+    // closed first, and the one handed out is owned (and counted) once the call has returned.
+    class Out {
+        Unique& owner_;
+
+    public:
+        explicit Out(Unique& owner) noexcept : owner_(owner) {}
+        ~Out() { Track(owner_.h_, +1); }
+        operator H*() const noexcept { return &owner_.h_; }
+    };
+    Out put() noexcept {
+        reset();
+        return Out(*this);
+    }
 };
 
 namespace handle_close {
 inline void Gdi(HGDIOBJ h) noexcept { ::DeleteObject(h); }
-inline void Handle(HANDLE h) noexcept {
-    if (h != INVALID_HANDLE_VALUE) ::CloseHandle(h);
-}
+inline void Handle(HANDLE h) noexcept { ::CloseHandle(h); }
 }  // namespace handle_close
 
 using UniqueHicon = Unique<HICON, &::DestroyIcon, HandleKind::Icon>;
@@ -76,7 +100,8 @@ using UniqueHfont = Unique<HFONT, &handle_close::Gdi, HandleKind::GdiObject>;
 using UniqueHbitmap = Unique<HBITMAP, &handle_close::Gdi, HandleKind::GdiObject>;
 using UniqueHbrush = Unique<HBRUSH, &handle_close::Gdi, HandleKind::GdiObject>;
 using UniqueHpen = Unique<HPEN, &handle_close::Gdi, HandleKind::GdiObject>;
-using UniqueHandle = Unique<HANDLE, &handle_close::Handle, HandleKind::Kernel>;
+using UniqueHandle = Unique<HANDLE, &handle_close::Handle, HandleKind::Kernel>;  // none: null
+using UniqueFile = Unique<HANDLE, &handle_close::Handle, HandleKind::Kernel, InvalidIsNone>;  // CreateFile's
 using UniqueHglobal = Unique<HGLOBAL, &::GlobalFree, HandleKind::Memory>;
 using UniqueHhook = Unique<HHOOK, &::UnhookWindowsHookEx, HandleKind::Hook>;
 using UniqueAtom = Unique<ATOM, &::GlobalDeleteAtom, HandleKind::Atom>;  // a global atom
@@ -118,16 +143,21 @@ public:
     const RECT& area() const noexcept { return ps_.rcPaint; }
 };
 
-// Runs the function when the scope ends, however it ends.
+// Runs the function when the scope ends, however it ends, unless released before.
 template <class F>
 class ScopeExit {
     F f_;
+    bool armed_ = true;
 
 public:
     explicit ScopeExit(F f) noexcept : f_(std::move(f)) {}
     ScopeExit(const ScopeExit&) = delete;
     ScopeExit& operator=(const ScopeExit&) = delete;
-    ~ScopeExit() { f_(); }
+    ~ScopeExit() {
+        if (armed_) f_();
+    }
+    // The function will not run (what it undoes is to stay).
+    void release() noexcept { armed_ = false; }
 };
 
 // The child windows of a window (all descendants), the top-level windows of a thread or of the
@@ -197,8 +227,9 @@ public:
     }
     ~HotKeyRegistration() { reset(); }
     explicit operator bool() const noexcept { return wnd_ != nullptr; }
-    // Unregisters now; false when the system refused.
+    // Unregisters now; false when the system refused. Nothing to do the second time.
     bool Unregister() noexcept {
+        if (!wnd_) return true;
         CountHandle(HandleKind::HotKey, -1);
         return ::UnregisterHotKey(std::exchange(wnd_, nullptr), id_) != 0;
     }

@@ -109,9 +109,9 @@ bool HeldForAMoment(DWORD error) {
 std::string ReadFileBytes(const std::wstring& path, bool& missing) {
     constexpr int kAttempts = 40;
     for (int attempt = 1;; ++attempt) {
-        UniqueHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        UniqueFile file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                         nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (file.get() != INVALID_HANDLE_VALUE) {
+        if (file) {
             std::string bytes;
             char chunk[64 * 1024];
             DWORD read = 0;

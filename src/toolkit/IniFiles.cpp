@@ -93,10 +93,10 @@ int TIniSection::ReadInteger(const std::wstring& key, int defaultValue) const {
 
 bool TryWriteIniDocument(const std::wstring& path, const TIniDocument& document) {
     const std::string bytes = document.Bytes();
-    UniqueHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+    UniqueFile file(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                                     FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;
-    return file.get() != INVALID_HANDLE_VALUE &&
+    return file &&
            ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
            written == bytes.size();
 }

@@ -122,8 +122,8 @@ TEST_F(BadInputTest, ALockedFileLeavesTheCatalogueAndReportsTheFile) {
     const std::string before = ReadFileBytes(ini);
     TfmOption options(nullptr);
     // Another program holds the file open without sharing.
-    UniqueHandle lock(::CreateFileW(ini.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-    ASSERT_NE(lock.get(), INVALID_HANDLE_VALUE);
+    UniqueFile lock(::CreateFileW(ini.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(lock);
     EXPECT_ANY_THROW(options.acSaveShellExecute());
     lock.reset();
     EXPECT_EQ(ReadFileBytes(ini), before);

@@ -1,0 +1,51 @@
+// The handle kit: what counts as no handle, handles handed out through a pointer, undoing
+// given up, a hot key given back twice.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include "toolkit/Handles.hpp"
+
+TEST(Handles, AFileAndAnEventEachKnowTheirOwnNoHandle) {
+    const long before = HandleCount(HandleKind::Kernel);
+    {
+        UniqueFile missing(::CreateFileW(L"Q:\\no such\\file", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        EXPECT_FALSE(missing) << "INVALID_HANDLE_VALUE is no file";
+        UniqueHandle none;
+        EXPECT_FALSE(none);
+        EXPECT_EQ(HandleCount(HandleKind::Kernel), before) << "neither is counted as held";
+        UniqueHandle event(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+        EXPECT_TRUE(event);
+        EXPECT_EQ(HandleCount(HandleKind::Kernel), before + 1);
+    }
+    EXPECT_EQ(HandleCount(HandleKind::Kernel), before);
+}
+
+TEST(Handles, PutOwnsWhatAFunctionHandsOut) {
+    const long before = HandleCount(HandleKind::Kernel);
+    {
+        UniqueHandle read, write;
+        ASSERT_TRUE(::CreatePipe(read.put(), write.put(), nullptr, 0));
+        EXPECT_TRUE(read && write);
+        EXPECT_EQ(HandleCount(HandleKind::Kernel), before + 2);
+    }
+    EXPECT_EQ(HandleCount(HandleKind::Kernel), before);
+}
+
+TEST(Handles, AReleasedScopeExitRunsNothingAndAHotKeyIsGivenBackOnce) {
+    int runs = 0;
+    {
+        ScopeExit undo([&] { ++runs; });
+        undo.release();
+    }
+    EXPECT_EQ(runs, 0);
+
+    HWND window = ::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(::RegisterHotKey(window, 7, MOD_CONTROL | MOD_ALT, VK_F9));
+    const long before = HandleCount(HandleKind::HotKey);
+    HotKeyRegistration hotKey(window, 7);
+    EXPECT_TRUE(hotKey.Unregister());
+    EXPECT_TRUE(hotKey.Unregister()) << "nothing left to give back";
+    EXPECT_EQ(HandleCount(HandleKind::HotKey), before);
+    ::DestroyWindow(window);
+}
