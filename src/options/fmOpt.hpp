@@ -12,6 +12,7 @@
 
 #include "data/clsShellIniFiles.hpp"
 #include "data/comFunc.hpp"
+#include "options/OptionCommands.hpp"
 #include "options/fmOptAppearance.hpp"
 #include "options/fmOptStartUp.hpp"
 #include "toolkit/ComCtrls.hpp"
@@ -20,12 +21,6 @@
 #include "toolkit/Forms.hpp"
 #include "toolkit/StdCtrls.hpp"
 #include "toolkit/TreeView.hpp"
-
-// The commands of the dialog: menu entries, tool buttons and shortcuts share these.
-enum OptionCommand : int {
-    cmAddGroup = 200, cmModGroup, cmDelGroup, cmAddItem, cmModItem, cmDelItem,
-    cmSaveShell, cmLoadShell, cmExp, cmNowProcess, cmModNode
-};
 
 // The record of a file that did not come through the item dialog: its name with extension as
 // title, its path, its folder (without a trailing backslash, except a drive's root), no key.
