@@ -50,30 +50,6 @@ bool ConfirmDelete(const TItemInfo& info, const wchar_t* question) {
     return MessageDlg(text, TMsgDlgType::mtConfirmation, mbYes | mbNo) == mrYes;
 }
 
-// The drop handle of WM_DROPFILES, released however the drop is handled.
-class DropHandle {
-    HDROP drop_;
-
-public:
-    explicit DropHandle(HDROP drop) noexcept : drop_(drop) {}
-    DropHandle(const DropHandle&) = delete;
-    DropHandle& operator=(const DropHandle&) = delete;
-    ~DropHandle() { release(); }
-    void release() noexcept {
-        if (drop_) ::DragFinish(std::exchange(drop_, nullptr));
-    }
-    std::vector<std::wstring> Names() const {
-        std::vector<std::wstring> names;
-        const UINT count = ::DragQueryFileW(drop_, 0xFFFFFFFF, nullptr, 0);
-        for (UINT i = 0; i < count; ++i) {
-            std::wstring name(::DragQueryFileW(drop_, i, nullptr, 0) + 1, L'\0');
-            name.resize(::DragQueryFileW(drop_, i, name.data(), static_cast<UINT>(name.size())));
-            names.push_back(std::move(name));
-        }
-        return names;
-    }
-};
-
 }  // namespace
 
 TItemInfo FileToItemInfo(const std::wstring& path) {
