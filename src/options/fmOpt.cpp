@@ -1,10 +1,17 @@
 #include "options/fmOpt.hpp"
 
+#include "data/clsShellIniFiles.hpp"
 #include "launcher/Launch.hpp"
 #include "options/OptionPictures.hpp"
 #include "toolkit/Dpi.hpp"
 #include "toolkit/Application.hpp"
 #include "toolkit/Dialogs.hpp"
+
+namespace {
+using P = TCataloguePage;
+// A save that stood, but left the backup as it was.
+const wchar_t kNoBackupText[] = L"保存しました。バックアップ（.bak）は作れませんでした";
+}  // namespace
 
 // The dialog's commands, one row each, in the order of their menus and tool bar: caption, hint,
 // picture, shortcut, where the command appears, the tree nodes its context menu offers it on
@@ -29,26 +36,29 @@ struct TfmOption::ActionSpec {
 
 const TfmOption::ActionSpec TfmOption::kActions[] = {
     {cmAddGroup, L"ｸﾞﾙｰﾌﾟ追加", L"　グループウィンドウを開き、グループを追加する", picAddGroup, 0, VK_INSERT, L"Ins",
-     MenuPlace::Files, true, false, &TfmOption::acAddGroupExecute, onNone | onGroup, L'A'},
+     MenuPlace::Files, true, false, &TfmOption::OnPage<&P::acAddGroupExecute>, onNone | onGroup, L'A'},
     {cmModGroup, L"ｸﾞﾙｰﾌﾟ更新", L"　グループウィンドウを開き、選択されたグループを更新する", picModGroup, FSHIFT,
-     VK_INSERT, L"Shift+Ins", MenuPlace::Files, true, false, &TfmOption::acModGroupExecute, onGroup, L'E'},
+     VK_INSERT, L"Shift+Ins", MenuPlace::Files, true, false, &TfmOption::OnPage<&P::acModGroupExecute>, onGroup,
+     L'E'},
     {cmDelGroup, L"ｸﾞﾙｰﾌﾟ削除", L"　選択されたグループを削除する", picDelGroup, 0, VK_DELETE, L"Del", MenuPlace::Files,
-     true, false, &TfmOption::acDelGroupExecute, onGroup, L'D'},
+     true, false, &TfmOption::OnPage<&P::acDelGroupExecute>, onGroup, L'D'},
     {cmAddItem, L"ﾌｧｲﾙ追加", L"　ファイル操作ウィンドウを開き、選択されたグループにファイルを追加する", picAddItem,
-     FCONTROL, VK_INSERT, L"Ctrl+Ins", MenuPlace::Files, true, true, &TfmOption::acAddItemExecute, onGroup, L'F'},
+     FCONTROL, VK_INSERT, L"Ctrl+Ins", MenuPlace::Files, true, true, &TfmOption::OnPage<&P::acAddItemExecute>,
+     onGroup, L'F'},
     {cmModItem, L"ﾌｧｲﾙ変更", L"　ファイル操作ウィンドウを開き、選択されたファイルを変更する", picModItem, FCONTROL,
-     'I', L"Ctrl+I", MenuPlace::Files, true, false, &TfmOption::acModItemExecute, onItem, L'E'},
+     'I', L"Ctrl+I", MenuPlace::Files, true, false, &TfmOption::OnPage<&P::acModItemExecute>, onItem, L'E'},
     {cmDelItem, L"ﾌｧｲﾙ削除", L"　選択されたファイルを削除する", picDelItem, FCONTROL, VK_DELETE, L"Ctrl+Del",
-     MenuPlace::Files, true, false, &TfmOption::acDelItemExecute, onItem, L'D'},
+     MenuPlace::Files, true, false, &TfmOption::OnPage<&P::acDelItemExecute>, onItem, L'D'},
     {cmSaveShell, L"acSaveShell", L"", -1, FCONTROL, 'S', L"Ctrl+S", MenuPlace::None, false, false,
      &TfmOption::SaveCommand},
     {cmLoadShell, L"acLoadShell", L"", -1, FCONTROL, 'O', L"Ctrl+O", MenuPlace::None, false, false,
-     &TfmOption::acLoadShellExecute},
+     &TfmOption::OnPage<&P::acLoadShellExecute>},
     {cmExp, L"ｴｸｽﾌﾟﾛｰﾗ起動(&X)", L"", -1, FCONTROL, 'X', L"Ctrl+X", MenuPlace::Tools, false, false,
      &TfmOption::acExpExecute},
-    {cmModNode, L"acModNode", L"", -1, 0, VK_F2, L"F2", MenuPlace::None, false, false, &TfmOption::acModNodeExecute},
+    {cmModNode, L"acModNode", L"", -1, 0, VK_F2, L"F2", MenuPlace::None, false, false,
+     &TfmOption::OnPage<&P::acModNodeExecute>},
     {cmNowProcess, L"プロセス一覧取得(&N)", L"現在の起動中のプロセス一覧を表示します", picProcesses, FCONTROL, 'N',
-     L"Ctrl+N", MenuPlace::Bar, true, true, &TfmOption::acNowProcessExecute, onGroup},
+     L"Ctrl+N", MenuPlace::Bar, true, true, &TfmOption::OnPage<&P::acNowProcessExecute>, onGroup},
 };
 
 const TfmOption::ActionSpec* TfmOption::FindAction(int command) {
@@ -60,7 +70,7 @@ const TfmOption::ActionSpec* TfmOption::FindAction(int command) {
 // The commands that apply to the node (nullptr: none), the tree's context menu, in the table's
 // order, their pictures drawn as in the menu bar's menus.
 UniqueHmenu TfmOption::NodeMenu(Node node) const {
-    const BYTE kind = !NodeInfo(node) ? onNone : tvShell->Level(node) == 0 ? onGroup : onItem;
+    const BYTE kind = !catalogue_->NodeInfo(node) ? onNone : catalogue_->Tree().Level(node) == 0 ? onGroup : onItem;
     UniqueHmenu menu(::CreatePopupMenu());
     for (const ActionSpec& action : kActions) {
         if (!(action.onNodes & kind)) continue;
@@ -98,12 +108,6 @@ void TfmOption::ShowNodeMenu(Node node, POINT at) {
     if (command) RunCommand(command);
 }
 
-void TfmOption::acModNodeExecute() {
-    const Node selected = tvShell->Selected();
-    if (selected && tvShell->Level(selected) == 1) acModItemExecute();
-    else acModGroupExecute();
-}
-
 std::vector<TToolBar::Button> TfmOption::ToolButtons() {
     std::vector<TToolBar::Button> buttons;
     for (const ActionSpec& action : kActions) {
@@ -122,7 +126,7 @@ TfmOption::TfmOption(HWND owner) {
     CreateMainMenu();
     SetClientSizeCentered(632, 476);
     CreateFrame();
-    SetActiveControl(*tvShell);  // the dialog opens with the focus in the catalogue tree
+    SetActiveControl(catalogue_->Tree());  // the dialog opens with the focus in the catalogue tree
     FormCreate();
 }
 
@@ -171,7 +175,11 @@ void TfmOption::CreateFrame() {
     TPanel& appearance = PageControl1->AddPage(L"外観　設定", 3);
     TPanel& startUp = PageControl1->AddPage(L"起動　設定", 3);
     Realign();
-    CreateFirstPage(files);
+    catalogue_ = std::make_unique<TCataloguePage>(
+        files, TCataloguePage::Frame{.owner = Handle(), .images = images_, .toolButtons = ToolButtons(),
+                                     .runCommand = [this](int command) { RunCommand(command); },
+                                     .showHint = [this](int command) { ShowCommandHint(command); },
+                                     .showNodeMenu = [this](Node node, POINT at) { ShowNodeMenu(node, at); }});
     appearance_ = std::make_unique<TAppearancePage>(appearance);
     startUp_ = std::make_unique<TStartUpPage>(startUp, [this] { PageControl1->SetActivePageIndex(2); });
     PageControl1->SetActivePageIndex(0);
@@ -181,14 +189,8 @@ void TfmOption::FormCreate() {
     TEmvData settings;
     LoadEmvData(settings);
     appearance_->GroupPreview().LoadLines(0);
-    tvShell->Clear();
-    ::DragAcceptFiles(tvShell->Handle(), TRUE);
-    // Files dropped by Explorer reach an elevated Kestrum too (its messages come from a program
-    // with less rights; 0x0049 is the system's WM_COPYGLOBALDATA that carries the drop).
-    for (UINT message : {UINT(WM_DROPFILES), UINT(WM_COPYDATA), 0x0049u})
-        ::ChangeWindowMessageFilterEx(tvShell->Handle(), message, MSGFLT_ALLOW, nullptr);
     previousFilter_ = std::exchange(Application->OnMessage, [this](MSG& msg, bool& handled) { Msg(msg, handled); });
-    acLoadShellExecute();
+    catalogue_->acLoadShellExecute();
     SetWindowFromEmvData(settings);
     appearance_->SetPreviews(settings);
     previousHint_ = std::exchange(Application->OnHint, [this] { DisplayHint(); });
@@ -211,7 +213,7 @@ void TfmOption::RescaleForDpi(int, int) {
     // them; the bar it replaces goes once the new one is in place.
     const UniqueHmenu replaced(::GetMenu(Handle()));
     CreateMainMenu();
-    ToolBar1->SetImages(images_);
+    catalogue_->SetImages(images_);
     appearance_->Rescale();
 }
 
@@ -223,7 +225,7 @@ void TfmOption::FormDestroy() noexcept {
     // The application-wide handlers must not outlive the dialog.
     Application->OnMessage = std::move(previousFilter_);
     Application->OnHint = std::move(previousHint_);
-    AllTreeDispose();
+    catalogue_->AllTreeDispose();
 }
 
 LRESULT TfmOption::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -296,16 +298,36 @@ void TfmOption::Msg(MSG& msg, bool& handled) {
     }
     if (msg.message != WM_DROPFILES) return;
     handled = true;
-    WMDROPFILES(reinterpret_cast<HDROP>(msg.wParam));
-}
-
-void TfmOption::BringToFront() {
-    const RECT r = BoundsRect();
-    ::SetWindowPos(Handle(), HWND_TOP, r.left, r.top, r.right - r.left, r.bottom - r.top,
-                   SWP_NOSIZE | SWP_SHOWWINDOW);
+    catalogue_->WMDROPFILES(reinterpret_cast<HDROP>(msg.wParam));
 }
 
 void TfmOption::acExpExecute() { ExecFile(L"Explorer.exe", L"", L""); }
+
+bool TfmOption::acSaveShellExecute() {
+    // A key the resident program could not register would stop it from starting.
+    if (!startUp_->CheckHotKeys()) return false;
+    TEmvData settings;
+    GetWindowToEmvData(settings);
+    // A large catalogue takes seconds: this window takes no input while it is read from the tree
+    // and written (aside), and the program's other windows are served.
+    const bool enabled = ::IsWindowEnabled(Handle());
+    ScopeExit enable([this, enabled] { ::EnableWindow(Handle(), enabled); });
+    ::EnableWindow(Handle(), FALSE);
+    std::vector<std::vector<TItemInfo>> groups;
+    if (const Node keyless = catalogue_->CollectCatalogue(groups)) {
+        ::EnableWindow(Handle(), enabled);
+        catalogue_->RefuseKeyless(keyless);
+        return false;
+    }
+    bool backedUp = true;
+    Application->RunAside([&] {
+        TIniDocument document = TIniDocument::Read(IniFilePath());
+        PutCatalogueAndSettings(document, groups, settings);
+        backedUp = SaveIniFileSafely(IniFilePath(), document);
+    });
+    if (!backedUp) StatusBar1->SetPanelText(0, kNoBackupText);
+    return true;
+}
 
 bool TfmOption::SaveReportingErrors() {
     try {

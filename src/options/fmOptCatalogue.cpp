@@ -1,11 +1,8 @@
-// The catalogue page of the options dialog: the tree of groups and items, its editing commands,
-// drops from the shell and node dragging, the detail rows, and the catalogue's load and save.
-#include "options/fmOpt.hpp"
+#include "options/fmOptCatalogue.hpp"
 
 #include <shellapi.h>
 #include <shlobj.h>
 
-#include <algorithm>
 #include <unordered_map>
 
 #include "options/fmGInput.hpp"
@@ -20,8 +17,6 @@ namespace {
 
 const wchar_t kMissingMark[] = L"《未存在》";
 const wchar_t kNoGroupSelected[] = L"ｸﾞﾙｰﾌﾟ選択が正しくありません";
-// A save that stood, but left the backup as it was.
-const wchar_t kNoBackupText[] = L"保存しました。バックアップ（.bak）は作れませんでした";
 
 // The detail area: a caption and a value label per row, each in a sunken frame.
 struct DetailRow {
@@ -55,30 +50,6 @@ bool ConfirmDelete(const TItemInfo& info, const wchar_t* question) {
     return MessageDlg(text, TMsgDlgType::mtConfirmation, mbYes | mbNo) == mrYes;
 }
 
-// The drop handle of WM_DROPFILES, released however the drop is handled.
-class DropHandle {
-    HDROP drop_;
-
-public:
-    explicit DropHandle(HDROP drop) noexcept : drop_(drop) {}
-    DropHandle(const DropHandle&) = delete;
-    DropHandle& operator=(const DropHandle&) = delete;
-    ~DropHandle() { release(); }
-    void release() noexcept {
-        if (drop_) ::DragFinish(std::exchange(drop_, nullptr));
-    }
-    std::vector<std::wstring> Names() const {
-        std::vector<std::wstring> names;
-        const UINT count = ::DragQueryFileW(drop_, 0xFFFFFFFF, nullptr, 0);
-        for (UINT i = 0; i < count; ++i) {
-            std::wstring name(::DragQueryFileW(drop_, i, nullptr, 0) + 1, L'\0');
-            name.resize(::DragQueryFileW(drop_, i, name.data(), static_cast<UINT>(name.size())));
-            names.push_back(std::move(name));
-        }
-        return names;
-    }
-};
-
 }  // namespace
 
 TItemInfo FileToItemInfo(const std::wstring& path) {
@@ -95,13 +66,22 @@ std::wstring ItemNodeText(const TItemInfo& item, bool missingMark) {
     return KeyLabel(item.Key, (missingMark ? kMissingMark : L"") + item.Name);
 }
 
-void TfmOption::CreateFirstPage(TPanel& page) {
+TCataloguePage::TCataloguePage(TWinControl& page, Frame frame) : frame_(std::move(frame)) {
+    CreateControls(page);
+    ::DragAcceptFiles(tvShell->Handle(), TRUE);
+    // Files dropped by Explorer reach an elevated Kestrum too (its messages come from a program
+    // with less rights; 0x0049 is the system's WM_COPYGLOBALDATA that carries the drop).
+    for (UINT message : {UINT(WM_DROPFILES), UINT(WM_COPYDATA), 0x0049u})
+        ::ChangeWindowMessageFilterEx(tvShell->Handle(), message, MSGFLT_ALLOW, nullptr);
+}
+
+void TCataloguePage::CreateControls(TWinControl& page) {
     pnToolBar = std::make_unique<TPanel>(&page, TPanel::Params{.height = 33, .bevelOuter = TBevelCut::bvNone,
                                                                .align = TAlign::alTop});
-    ToolBar1 = std::make_unique<TToolBar>(pnToolBar.get(), images_, SIZE{27, 26}, ToolButtons());
+    ToolBar1 = std::make_unique<TToolBar>(pnToolBar.get(), frame_.images, SIZE{27, 26}, frame_.toolButtons);
     ToolBar1->SetDesignBounds(2, 2, 400, 28);
-    ToolBar1->OnButton = [this](int command) { RunCommand(command); };
-    ToolBar1->OnHotButton = [this](int command) { ShowCommandHint(command); };
+    ToolBar1->OnButton = [this](int command) { frame_.runCommand(command); };
+    ToolBar1->OnHotButton = [this](int command) { frame_.showHint(command); };
 
     pnTree = std::make_unique<TPanel>(&page, TPanel::Params{.width = 281, .bevelOuter = TBevelCut::bvNone,
                                                             .align = TAlign::alLeft, .borderWidth = 3});
@@ -111,8 +91,8 @@ void TfmOption::CreateFirstPage(TPanel& page) {
     tvShell = std::make_unique<TTreeView>(pnTree.get(), TAlign::alClient, treeFont);
     tvShell->OnChange = [this] { tvShellChange(); };
     tvShell->SetAccessibleName(L"グループとアイテム");
-    tvShell->OnDblClick = [this] { RunCommand(cmModItem); };
-    tvShell->OnContextMenu = [this](Node node, POINT at) { ShowNodeMenu(node, at); };
+    tvShell->OnDblClick = [this] { frame_.runCommand(cmModItem); };
+    tvShell->OnContextMenu = [this](Node node, POINT at) { frame_.showNodeMenu(node, at); };
     tvShell->OnDragOver = [this](Node target, POINT) { return tvShellDragOver(target); };
     tvShell->OnDragDrop = [this](Node source, Node target) { tvShellDragDrop(source, target); };
 
@@ -134,7 +114,7 @@ void TfmOption::CreateFirstPage(TPanel& page) {
 // The tree in its order, and the first entry without a key: stored so, it would end its list
 // where it stands, and it and every entry after it would be lost at the next load. The
 // program's other windows are served meanwhile.
-TfmOption::Node TfmOption::CollectCatalogue(std::vector<std::vector<TItemInfo>>& groups) {
+TCataloguePage::Node TCataloguePage::CollectCatalogue(std::vector<std::vector<TItemInfo>>& groups) {
     auto keyless = [](const TItemInfo& info) { return info.Key.find_first_not_of(L" \t　") == std::wstring::npos; };
     ULONGLONG served = ::GetTickCount64();
     for (Node groupNode : tvShell->Children(nullptr)) {
@@ -155,22 +135,22 @@ TfmOption::Node TfmOption::CollectCatalogue(std::vector<std::vector<TItemInfo>>&
     return nullptr;
 }
 
-TfmOption::Node TfmOption::SelectedAtLevel(int level, const wchar_t* otherwise) const {
+TCataloguePage::Node TCataloguePage::SelectedAtLevel(int level, const wchar_t* otherwise) const {
     const Node selected = tvShell->Selected();
     if (selected && NodeInfo(selected) && tvShell->Level(selected) == level) return selected;
     ShowMessage(otherwise);
     return nullptr;
 }
 
-void TfmOption::acAddGroupExecute() {
-    TfmGroup dialog(Handle());
+void TCataloguePage::acAddGroupExecute() {
+    TfmGroup dialog(frame_.owner);
     if (dialog.ShowModal() == mrOk) tvShell->Select(AddGroupToTree(dialog.ItemInfo));
 }
 
-void TfmOption::acModGroupExecute() {
+void TCataloguePage::acModGroupExecute() {
     const Node group = SelectedAtLevel(0, L"変更したいグループを選択してください");
     if (!group) return;
-    TfmGroup dialog(Handle());
+    TfmGroup dialog(frame_.owner);
     dialog.SetItemInfo(*NodeInfo(group));
     if (dialog.ShowModal() != mrOk) return;
     *NodeInfo(group) = dialog.ItemInfo;
@@ -178,21 +158,21 @@ void TfmOption::acModGroupExecute() {
     ShowSelectedDetails();
 }
 
-void TfmOption::acDelGroupExecute() {
+void TCataloguePage::acDelGroupExecute() {
     const Node group = SelectedAtLevel(0, L"削除したいグループを選択してください");
     if (!group) return;
     const TItemInfo info = *NodeInfo(group);
     if (ConfirmDelete(info, L"とその配下を削除しても良いですか？")) tvShell->DeleteNode(group);
 }
 
-void TfmOption::acAddItemExecute() {
+void TCataloguePage::acAddItemExecute() {
     const Node selected = SelectedAtLevel(0, kNoGroupSelected);
     if (!selected) return;
     const TItemInfo item = GetItemInfoFromDialog(TItemInfo{}, selected);
     if (!item.FileName.empty()) AddItemForUser(item, selected);
 }
 
-void TfmOption::acModItemExecute() {
+void TCataloguePage::acModItemExecute() {
     const Node node = SelectedAtLevel(1, L"変更したいアイテムを選択してください");
     if (!node) return;
     const TItemInfo changed = GetItemInfoFromDialog(*NodeInfo(node), tvShell->ParentNode(node));
@@ -203,17 +183,23 @@ void TfmOption::acModItemExecute() {
     ShowSelectedDetails();
 }
 
-void TfmOption::acDelItemExecute() {
+void TCataloguePage::acDelItemExecute() {
     const Node node = SelectedAtLevel(1, L"削除したいアイテムを選択してください");
     if (!node) return;
     const TItemInfo info = *NodeInfo(node);
     if (ConfirmDelete(info, L"を削除しても良いですか？")) tvShell->DeleteNode(node);
 }
 
-void TfmOption::acNowProcessExecute() {
+void TCataloguePage::acModNodeExecute() {
+    const Node selected = tvShell->Selected();
+    if (selected && tvShell->Level(selected) == 1) acModItemExecute();
+    else acModGroupExecute();
+}
+
+void TCataloguePage::acNowProcessExecute() {
     const Node group = SelectedAtLevel(0, kNoGroupSelected);
     if (!group) return;
-    TfmProcName picker(Handle());
+    TfmProcName picker(frame_.owner);
     if (picker.ShowModal() != mrOk) return;
     std::wstring path;
     picker.GetExeFileName(path);
@@ -221,9 +207,9 @@ void TfmOption::acNowProcessExecute() {
     if (!item.FileName.empty()) AddItemForUser(item, group);
 }
 
-TItemInfo TfmOption::GetItemInfoFromDialog(const TItemInfo& initial, Node group) {
+TItemInfo TCataloguePage::GetItemInfoFromDialog(const TItemInfo& initial, Node group) {
     TItemInfo result;
-    TfmItem dialog(Handle());
+    TfmItem dialog(frame_.owner);
     dialog.SetItemInfo(initial);
     for (;;) {
         result.FileName.clear();
@@ -240,24 +226,31 @@ TItemInfo TfmOption::GetItemInfoFromDialog(const TItemInfo& initial, Node group)
     }
 }
 
-bool TfmOption::ChkDupKey(const std::wstring& key, Node group) const {
+bool TCataloguePage::ChkDupKey(const std::wstring& key, Node group) const {
     if (!group) return true;
     for (Node item : tvShell->Children(group))
         if (const TItemInfo* info = NodeInfo(item); info && info->Key == key) return false;
     return true;
 }
 
-void TfmOption::WMDROPFILES(HDROP drop) {
+void TCataloguePage::BringOwnerToFront() {
+    RECT r{};
+    ::GetWindowRect(frame_.owner, &r);
+    ::SetWindowPos(frame_.owner, HWND_TOP, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                   SWP_NOSIZE | SWP_SHOWWINDOW);
+}
+
+void TCataloguePage::WMDROPFILES(HDROP drop) {
     // A drop from an X program under Wine hands over a handle this process cannot read; the
     // shell's functions would fault on it. Such a drop brings nothing.
     if (::GlobalSize(drop) < sizeof(DROPFILES)) return;
     DropHandle files(drop);
-    BringToFront();
+    BringOwnerToFront();
     const Node group = tvShell->Selected();
     if (!group || tvShell->Level(group) != 0) {
         files.release();
-        BringToFront();
-        SetFocus();
+        BringOwnerToFront();
+        ::SetFocus(frame_.owner);
         ShowMessage(L"ｸﾞﾙｰﾌﾟの選択が誤っています");
         return;
     }
@@ -268,32 +261,32 @@ void TfmOption::WMDROPFILES(HDROP drop) {
     }
 }
 
-TItemInfo* TfmOption::NodeInfo(Node node) const {
+TItemInfo* TCataloguePage::NodeInfo(Node node) const {
     auto* record = node ? static_cast<CatalogueRecord*>(tvShell->Record(node)) : nullptr;
     return record ? &record->info : nullptr;
 }
 
-TfmOption::Node TfmOption::AddGroupToTree(const TItemInfo& info) {
+TCataloguePage::Node TCataloguePage::AddGroupToTree(const TItemInfo& info) {
     return tvShell->AddNode(nullptr, GroupNodeText(info), std::make_unique<CatalogueRecord>(info));
 }
 
-TfmOption::Node TfmOption::AddItemInfoToTree(const TItemInfo& info, Node group) {
+TCataloguePage::Node TCataloguePage::AddItemInfoToTree(const TItemInfo& info, Node group) {
     return tvShell->AddNode(group, ItemNodeText(info, ShowsMissingMark(info.FileName)),
                             std::make_unique<CatalogueRecord>(info));
 }
 
 // An item the user adds is seen at once: its group opens, also a group that was empty (and so
 // had nothing to open until now).
-void TfmOption::AddItemForUser(const TItemInfo& info, Node group) {
+void TCataloguePage::AddItemForUser(const TItemInfo& info, Node group) {
     AddItemInfoToTree(info, group);
     tvShell->Expand(group);
 }
 
-void TfmOption::AllTreeDispose() noexcept {
+void TCataloguePage::AllTreeDispose() noexcept {
     if (tvShell) tvShell->ReleaseAllRecords();
 }
 
-void TfmOption::SetItemInfoToWindow(int kind, const TItemInfo& group, const TItemInfo& item) {
+void TCataloguePage::SetItemInfoToWindow(int kind, const TItemInfo& group, const TItemInfo& item) {
     const TItemInfo empty;
     const TItemInfo& shown = kind == 1 ? item : empty;
     // The labels were made from the rows, in their order.
@@ -303,22 +296,22 @@ void TfmOption::SetItemInfoToWindow(int kind, const TItemInfo& group, const TIte
     }
 }
 
-std::wstring TfmOption::DetailText(const wchar_t* labelName) const {
+std::wstring TCataloguePage::DetailText(const wchar_t* labelName) const {
     for (const auto& [name, label] : valueLabels_)
         if (std::wstring_view(name) == labelName) return label->Text();
     return {};
 }
 
-void TfmOption::acLoadShellExecute() {
+void TCataloguePage::acLoadShellExecute() {
     // A large catalogue takes seconds: the program's other windows are served meanwhile, while
     // this one takes no input (a second load or an edit would meet a tree half filled).
     if (loading_) return;
-    ScopeExit loaded([this, enabled = ::IsWindowEnabled(Handle())] {
+    ScopeExit loaded([this, enabled = ::IsWindowEnabled(frame_.owner)] {
         loading_ = false;
-        ::EnableWindow(Handle(), enabled);
+        ::EnableWindow(frame_.owner, enabled);
     });
     loading_ = true;
-    ::EnableWindow(Handle(), FALSE);
+    ::EnableWindow(frame_.owner, FALSE);
     ULONGLONG served = ::GetTickCount64();
     auto serveTheOthers = [&] {
         if (::GetTickCount64() - served < kServeEveryMs) return;
@@ -347,40 +340,20 @@ void TfmOption::acLoadShellExecute() {
     }
 }
 
-bool TfmOption::acSaveShellExecute() {
-    // A key the resident program could not register would stop it from starting.
-    if (!startUp_->CheckHotKeys()) return false;
-    TEmvData settings;
-    GetWindowToEmvData(settings);
-    // A large catalogue takes seconds: this window takes no input while it is read from the tree
-    // and written (aside), and the program's other windows are served.
-    const bool enabled = ::IsWindowEnabled(Handle());
-    ScopeExit enable([this, enabled] { ::EnableWindow(Handle(), enabled); });
-    ::EnableWindow(Handle(), FALSE);
-    std::vector<std::vector<TItemInfo>> groups;
-    if (const Node keyless = CollectCatalogue(groups)) {
-        ::EnableWindow(Handle(), enabled);
-        tvShell->Select(keyless);
-        ShowMessage(L"キーのない項目は保存できません。キーを設定してください\r\n名前 : " + NodeInfo(keyless)->Name);
-        tvShell->SetFocus();
-        return false;
-    }
-    bool backedUp = true;
-    Application->RunAside([&] {
-        TIniDocument document = TIniDocument::Read(IniFilePath());
-        PutCatalogueAndSettings(document, groups, settings);
-        backedUp = SaveIniFileSafely(IniFilePath(), document);
-    });
-    if (!backedUp) StatusBar1->SetPanelText(0, kNoBackupText);
-    return true;
+void TCataloguePage::RefuseKeyless(Node keyless) {
+    tvShell->Select(keyless);
+    ShowMessage(L"キーのない項目は保存できません。キーを設定してください\r\n名前 : " + NodeInfo(keyless)->Name);
+    tvShell->SetFocus();
 }
 
-void TfmOption::tvShellChange() {
+void TCataloguePage::SetImages(HIMAGELIST images) { ToolBar1->SetImages(images); }
+
+void TCataloguePage::tvShellChange() {
     ShowSelectedDetails();
     tvShell->ExpandAll();
 }
 
-void TfmOption::ShowSelectedDetails() {
+void TCataloguePage::ShowSelectedDetails() {
     const Node selected = tvShell->Selected();
     if (const TItemInfo* info = NodeInfo(selected)) {
         if (tvShell->Level(selected) == 0) {
@@ -391,7 +364,7 @@ void TfmOption::ShowSelectedDetails() {
     }
 }
 
-bool TfmOption::tvShellDragOver(Node target) {
+bool TCataloguePage::tvShellDragOver(Node target) {
     const Node source = tvShell->Selected();
     // Only items move, and only onto groups: the tree stays two levels deep.
     if (!target || tvShell->Level(target) != 0 || !source || tvShell->Level(source) != 1) return false;
@@ -414,7 +387,7 @@ bool TfmOption::tvShellDragOver(Node target) {
     return true;
 }
 
-void TfmOption::tvShellDragDrop(Node source, Node target) {
+void TCataloguePage::tvShellDragDrop(Node source, Node target) {
     if (!source || source == target) return;
     const Node moved = tvShell->MoveNode(source, target);
     tvShell->Expand(target);

@@ -118,3 +118,14 @@ HICON LookUpFileIcon(const std::wstring& text) {
     const DWORD attributes = (flags & SHGFI_USEFILEATTRIBUTES) ? FILE_ATTRIBUTE_NORMAL : 0;
     return ::SHGetFileInfoW(path.c_str(), attributes, &info, sizeof info, flags) ? info.hIcon : nullptr;
 }
+
+std::vector<std::wstring> DropHandle::Names() const {
+    std::vector<std::wstring> names;
+    const UINT count = ::DragQueryFileW(drop_, 0xFFFFFFFF, nullptr, 0);
+    for (UINT i = 0; i < count; ++i) {
+        std::wstring name(::DragQueryFileW(drop_, i, nullptr, 0) + 1, L'\0');
+        name.resize(::DragQueryFileW(drop_, i, name.data(), static_cast<UINT>(name.size())));
+        names.push_back(std::move(name));
+    }
+    return names;
+}

@@ -3,9 +3,12 @@
 #pragma once
 
 #include <windows.h>
+#include <shellapi.h>
 
 #include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 struct ShellOpenRequest {
     HWND owner;
@@ -43,3 +46,19 @@ bool IsNetworkPath(const std::wstring& path);
 UINT FileIconLookupFlags(const std::wstring& path);
 // The file's icon (nullptr when the shell has none), looked up with those flags.
 HICON LookUpFileIcon(const std::wstring& path);
+
+// The drop handle of WM_DROPFILES, released however the drop is handled.
+class DropHandle {
+    HDROP drop_;
+
+public:
+    explicit DropHandle(HDROP drop) noexcept : drop_(drop) {}
+    DropHandle(const DropHandle&) = delete;
+    DropHandle& operator=(const DropHandle&) = delete;
+    ~DropHandle() { release(); }
+    void release() noexcept {
+        if (drop_) ::DragFinish(std::exchange(drop_, nullptr));
+    }
+    // The dropped files' paths.
+    std::vector<std::wstring> Names() const;
+};

@@ -81,7 +81,7 @@ TEST_F(ScalingTest, TheOptionsDialogAndThePickerRedrawEverythingAtTheDpiOfTheMon
     TfmOption dialog(nullptr);
     dialog.Show();
     TfmProcName picker(nullptr);
-    HWND tree = dialog.Tree().Handle();
+    HWND tree = dialog.Catalogue().Tree().Handle();
     HWND toolBar = DescendantWindows(dialog.Handle(), TOOLBARCLASSNAMEW).front();
     HWND cancel = nullptr;
     ForEachChildWindow(dialog.Handle(), [&](HWND child) {

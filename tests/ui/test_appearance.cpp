@@ -104,7 +104,7 @@ TEST_F(AppearanceTest, TheArrowsStopAtTheEndsOfTheWholeNumbers) {
 TEST_F(AppearanceTest, CtrlTabStepsThroughThePagesBothWays) {
     TfmOption dialog(nullptr);
     dialog.Show();
-    dialog.Tree().SetFocus();
+    dialog.Catalogue().Tree().SetFocus();
     for (const auto& [shift, page] : {std::pair{false, 1}, {false, 2}, {false, 0}, {true, 2}, {true, 1}}) {
         SendCtrlKey(VK_TAB, shift);
         EXPECT_TRUE(WaitFor([&] { return dialog.Pages().ActivePageIndex() == page; })) << page;

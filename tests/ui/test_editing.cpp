@@ -82,7 +82,7 @@ protected:
             if (group->ModalResult == mrNone) group->Button2->Click();  // OK was refused
         }
     }
-    TTreeView& Tree() { return dialog->Tree(); }
+    TTreeView& Tree() { return dialog->Catalogue().Tree(); }
     Node Group(int index) { return Tree().Children(nullptr).at(index); }
     Node Item(int group, int index) { return Tree().Children(Group(group)).at(index); }
     std::vector<std::wstring> Texts(Node parent) {
@@ -129,7 +129,7 @@ TEST_F(EditingTest, ADuplicateItemKeyReopensTheDialogWithTheEntriesKept) {
     EXPECT_EQ(boxes[0].text, L"キーが重複しています。違うキーで登録してください");
     EXPECT_EQ(shownKeys[1], L"b") << "the dialog shows again with what the user entered";
     EXPECT_EQ(Texts(Group(0)).back(), L"D : 《未存在》");
-    EXPECT_EQ(dialog->NodeInfo(Item(0, 2))->FileName, L"C:\\new.exe");
+    EXPECT_EQ(dialog->Catalogue().NodeInfo(Item(0, 2))->FileName, L"C:\\new.exe");
 
     // The same key in another group is accepted.
     Tree().Select(Group(1));
@@ -140,7 +140,7 @@ TEST_F(EditingTest, ADuplicateItemKeyReopensTheDialogWithTheEntriesKept) {
 }
 
 TEST_F(EditingTest, AnItemAddedToAnEmptyGroupIsShownAtOnce) {
-    const Node empty = dialog->AddGroupToTree({L"9", L"Empty"});
+    const Node empty = dialog->Catalogue().AddGroupToTree({L"9", L"Empty"});
     Tree().Select(empty);
     itemAnswers = {{L"z", L"http://x"}};
     dialog->RunCommand(cmAddItem);
@@ -162,13 +162,13 @@ TEST_F(EditingTest, ChangingAnItemMayKeepItsOwnKeyButNotTakeAnothers) {
     itemAnswers = {{L"", L"http://changed"}};
     dialog->RunCommand(cmModItem);
     EXPECT_TRUE(boxes.empty());
-    EXPECT_EQ(dialog->NodeInfo(Item(0, 0))->FileName, L"http://changed");
+    EXPECT_EQ(dialog->Catalogue().NodeInfo(Item(0, 0))->FileName, L"http://changed");
 
     Tree().Select(Item(0, 0));
     itemAnswers = {{L"b", L""}, {L"", L"", false}};
     dialog->RunCommand(cmModItem);
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(dialog->NodeInfo(Item(0, 0))->Key, L"A") << "cancelled after the refusal: unchanged";
+    EXPECT_EQ(dialog->Catalogue().NodeInfo(Item(0, 0))->Key, L"A") << "cancelled after the refusal: unchanged";
 }
 
 TEST_F(EditingTest, ChangingAGroupSortsTheGroupsAndPassesOtherFieldsThrough) {
@@ -178,7 +178,7 @@ TEST_F(EditingTest, ChangingAGroupSortsTheGroupsAndPassesOtherFieldsThrough) {
     groupKey = L"9";
     dialog->RunCommand(cmModGroup);
     EXPECT_EQ(Texts(nullptr), (std::vector<std::wstring>{L"1 : Tools", L"2 : Other", L"9 : Zero"}));
-    const TItemInfo changed = *dialog->NodeInfo(Group(2));
+    const TItemInfo changed = *dialog->Catalogue().NodeInfo(Group(2));
     EXPECT_EQ(changed, (TItemInfo{L"9", L"Zero", L"kept.exe", L"-p", L"C:\\kept", 5}));
 }
 
@@ -198,14 +198,14 @@ TEST_F(EditingTest, TheDetailsFollowAChangeAndTheSaveRefusesAnEntryWithoutAKey) 
     Tree().Select(Item(0, 0));
     itemAnswers = {{L"", L"http://changed"}};
     dialog->RunCommand(cmModItem);
-    EXPECT_EQ(dialog->DetailText(L"lbIFileName"), L"http://changed");
+    EXPECT_EQ(dialog->Catalogue().DetailText(L"lbIFileName"), L"http://changed");
     Tree().Select(Group(0));
     groupName = L"Renamed";
     dialog->RunCommand(cmModGroup);
-    EXPECT_EQ(dialog->DetailText(L"lbGName"), L"Renamed");
+    EXPECT_EQ(dialog->Catalogue().DetailText(L"lbGName"), L"Renamed");
 
     const std::string before = ReadFileBytes(dir.File(L"Kestrum.INI"));
-    dialog->NodeInfo(Item(1, 0))->Key = L" ";  // as an older version could leave it
+    dialog->Catalogue().NodeInfo(Item(1, 0))->Key = L" ";  // as an older version could leave it
     Tree().Select(Group(0));
     boxes.clear();
     EXPECT_FALSE(dialog->acSaveShellExecute());
@@ -242,7 +242,7 @@ TEST_F(EditingTest, EveryTypedTextComesBackAfterASaveAReloadAndASaveWithoutAnEdi
 }
 
 TEST_F(EditingTest, DeletingAGroupAsksThenReleasesItAndItsItems) {
-    for (int i = 0; i < 3; ++i) dialog->AddItemInfoToTree({std::wstring(1, wchar_t(L'X' + i)), L"x"}, Group(0));
+    for (int i = 0; i < 3; ++i) dialog->Catalogue().AddItemInfoToTree({std::wstring(1, wchar_t(L'X' + i)), L"x"}, Group(0));
     const size_t records = Tree().RecordCount();
     Tree().Select(Group(0));
     boxAnswer = mrNo;
@@ -311,7 +311,7 @@ TEST_F(EditingTest, DroppedFilesEachGetAnItemDialogAndCancelSkipsOnlyThatOne) {
     EXPECT_EQ(itemShowings, 3);
     EXPECT_EQ(Texts(Group(1)), (std::vector<std::wstring>{L"c : lower case key", L"P : 《未存在》one.exe",
                                                             L"R : 《未存在》3.txt"}));
-    EXPECT_EQ(dialog->NodeInfo(Item(1, 2))->DirName, L"C:\\three");
+    EXPECT_EQ(dialog->Catalogue().NodeInfo(Item(1, 2))->DirName, L"C:\\three");
     EXPECT_EQ(::GlobalSize(drop), 0u) << "the drop was released";
 }
 
@@ -353,7 +353,7 @@ TEST_F(EditingTest, ARunningProgramBecomesAnItemThroughThePickerAndTheItemDialog
     dialog->RunCommand(cmNowProcess);
     EXPECT_EQ(pickerShowings, 1);
     ASSERT_EQ(Tree().Children(Group(1)).size(), 2u);
-    const TItemInfo added = *dialog->NodeInfo(Item(1, 1));
+    const TItemInfo added = *dialog->Catalogue().NodeInfo(Item(1, 1));
     EXPECT_EQ(added, FileToItemInfo(self).Key.empty() ? (TItemInfo{L"T", FileToItemInfo(self).Name, self, L"",
                                                                     FileToItemInfo(self).DirName, 0})
                                                       : TItemInfo{});

@@ -52,7 +52,7 @@ protected:
     void WriteIni(const std::string& text) { WriteFileBytes(ini, text); }
     std::vector<std::wstring> Texts(TfmOption& dialog, TTreeView::Node parent) {
         std::vector<std::wstring> texts;
-        for (auto node : dialog.Tree().Children(parent)) texts.push_back(dialog.Tree().NodeText(node));
+        for (auto node : dialog.Catalogue().Tree().Children(parent)) texts.push_back(dialog.Catalogue().Tree().NodeText(node));
         return texts;
     }
     TItemInfo Stored(int group, int item) {
@@ -89,11 +89,11 @@ TEST_F(OptionsTest, LoadShowsTheCatalogueUpToTheFirstGapWithMissingMarks) {
              Entry(4, 0, "4", "After a gap"));
     TfmOption dialog(nullptr);
     EXPECT_EQ(Texts(dialog, nullptr), (std::vector<std::wstring>{L"1 : Tools", L"2 : Empty"}));
-    const auto groups = dialog.Tree().Children(nullptr);
+    const auto groups = dialog.Catalogue().Tree().Children(nullptr);
     EXPECT_EQ(Texts(dialog, groups[0]),
               (std::vector<std::wstring>{L"A : Here", L"B : Web", L"C : Folder", L"D : 《未存在》Gone"}));
     EXPECT_TRUE(Texts(dialog, groups[1]).empty());
-    EXPECT_EQ(dialog.Tree().RecordCount(), 6u);
+    EXPECT_EQ(dialog.Catalogue().Tree().RecordCount(), 6u);
 }
 
 TEST_F(OptionsTest, MissingMarkRules) {
@@ -117,8 +117,8 @@ TEST_F(OptionsTest, SaveNumbersDenselyInTreeOrderAndKeepsTheSettings) {
              Entry(2, 0, "2", "B") + Entry(4, 0, "4", "lost"));
     {
         TfmOption dialog(nullptr);
-        const auto groups = dialog.Tree().Children(nullptr);
-        dialog.AddItemInfoToTree({L"Z", L"z", L"z.exe"}, groups[1]);
+        const auto groups = dialog.Catalogue().Tree().Children(nullptr);
+        dialog.Catalogue().AddItemInfoToTree({L"Z", L"z", L"z.exe"}, groups[1]);
         dialog.acSaveShellExecute();
     }
     EXPECT_EQ(Stored(1, 1).Key, L"Q");
@@ -137,7 +137,7 @@ TEST_F(OptionsTest, SaveNumbersDenselyInTreeOrderAndKeepsTheSettings) {
 
 TEST_F(OptionsTest, AnEmptyCatalogueSavesAnEmptySection) {
     TfmOption dialog(nullptr);
-    EXPECT_TRUE(dialog.Tree().AllNodes().empty());
+    EXPECT_TRUE(dialog.Catalogue().Tree().AllNodes().empty());
     dialog.acSaveShellExecute();
     EXPECT_EQ(TShellIniFile().GetGroupCount(), 0);
     EXPECT_EQ(ReadFileBytes(ini).find("[DATA]"), std::string::npos);
@@ -147,11 +147,11 @@ TEST_F(OptionsTest, AFailedSaveLeavesTheFileAsItWasAndTheDialogOpen) {
     WriteIni("[DATA]\r\n" + Entry(1, 0, "1", "Keep me") + Entry(1, 1, "A", "a", "a.exe"));
     const std::string before = ReadFileBytes(ini);
     ScriptedOptions dialog;
-    dialog.Tree().DeleteNode(dialog.Tree().Children(nullptr)[0]);
+    dialog.Catalogue().Tree().DeleteNode(dialog.Catalogue().Tree().Children(nullptr)[0]);
     ::SetFileAttributesW(ini.c_str(), FILE_ATTRIBUTE_READONLY);
     dialog.script = [&] {
         ::SetForegroundWindow(dialog.Handle());
-        dialog.Tree().SetFocus();
+        dialog.Catalogue().Tree().SetFocus();
         SendKey(VK_RETURN);  // the default button, 更新＆終了
         EXPECT_TRUE(WaitFor([&] { return !boxes.empty(); }));
         EXPECT_EQ(dialog.ModalResult, 0) << "the dialog stays open after a failed save";
@@ -177,7 +177,7 @@ TEST_F(OptionsTest, TextChangesSortOnlyTheSiblingsOfTheChangedNode) {
     WriteIni("[DATA]\r\n" + Entry(1, 0, "3", "c") + Entry(1, 1, "B", "b") + Entry(1, 2, "A", "a") +
              Entry(2, 0, "1", "a") + Entry(3, 0, "2", "b"));
     TfmOption dialog(nullptr);
-    TTreeView& tree = dialog.Tree();
+    TTreeView& tree = dialog.Catalogue().Tree();
     EXPECT_EQ(Texts(dialog, nullptr), (std::vector<std::wstring>{L"3 : c", L"1 : a", L"2 : b"}));
     tree.SetNodeText(tree.Children(nullptr)[0], L"3 : c");  // the same text sorts nothing
     EXPECT_EQ(Texts(dialog, nullptr), (std::vector<std::wstring>{L"3 : c", L"1 : a", L"2 : b"}));
@@ -190,26 +190,26 @@ TEST_F(OptionsTest, TextChangesSortOnlyTheSiblingsOfTheChangedNode) {
 TEST_F(OptionsTest, CtrlOReloadsWithoutShowingAnythingTwice) {
     WriteIni("[DATA]\r\n" + Entry(1, 0, "1", "A") + Entry(1, 1, "Q", "q"));
     TfmOption dialog(nullptr);
-    dialog.AddGroupToTree({L"9", L"unsaved"});
+    dialog.Catalogue().AddGroupToTree({L"9", L"unsaved"});
     dialog.RunCommand(cmLoadShell);
     EXPECT_EQ(Texts(dialog, nullptr), std::vector<std::wstring>{L"1 : A"});
-    EXPECT_EQ(dialog.Tree().RecordCount(), 2u);
+    EXPECT_EQ(dialog.Catalogue().Tree().RecordCount(), 2u);
 }
 
 TEST_F(OptionsTest, SelectionFillsTheDetailsAndReopensCollapsedGroups) {
     WriteIni("[DATA]\r\n" + Entry(1, 0, "1", "Tools") + Entry(1, 1, "N", "Notepad", "C:\\windows\\notepad.exe") +
              Entry(2, 0, "2", "Other") + Entry(2, 1, "X", "x"));
     TfmOption dialog(nullptr);
-    TTreeView& tree = dialog.Tree();
+    TTreeView& tree = dialog.Catalogue().Tree();
     const auto groups = tree.Children(nullptr);
     tree.Select(tree.Children(groups[0])[0]);
-    EXPECT_EQ(dialog.DetailText(L"lbGName"), L"Tools");
-    EXPECT_EQ(dialog.DetailText(L"lbIKey"), L"N");
-    EXPECT_EQ(dialog.DetailText(L"lbIFileName"), L"C:\\windows\\notepad.exe");
+    EXPECT_EQ(dialog.Catalogue().DetailText(L"lbGName"), L"Tools");
+    EXPECT_EQ(dialog.Catalogue().DetailText(L"lbIKey"), L"N");
+    EXPECT_EQ(dialog.Catalogue().DetailText(L"lbIFileName"), L"C:\\windows\\notepad.exe");
     ::SendMessageW(tree.Handle(), TVM_EXPAND, TVE_COLLAPSE, reinterpret_cast<LPARAM>(groups[1]));
     tree.Select(groups[1]);
-    EXPECT_EQ(dialog.DetailText(L"lbGKey"), L"2");
-    EXPECT_EQ(dialog.DetailText(L"lbIName"), L"") << "a group empties the item block";
+    EXPECT_EQ(dialog.Catalogue().DetailText(L"lbGKey"), L"2");
+    EXPECT_EQ(dialog.Catalogue().DetailText(L"lbIName"), L"") << "a group empties the item block";
     const UINT state = static_cast<UINT>(::SendMessageW(tree.Handle(), TVM_GETITEMSTATE,
                                                         reinterpret_cast<WPARAM>(groups[1]), TVIS_EXPANDED));
     EXPECT_TRUE(state & TVIS_EXPANDED);
@@ -219,7 +219,7 @@ TEST_F(OptionsTest, OnlyItemsCanBeDroppedAndOnlyOnGroups) {
     WriteIni("[DATA]\r\n" + Entry(1, 0, "1", "A") + Entry(1, 1, "P", "p") + Entry(1, 2, "Q", "q") +
              Entry(2, 0, "2", "B") + Entry(2, 1, "R", "r"));
     TfmOption dialog(nullptr);
-    TTreeView& tree = dialog.Tree();
+    TTreeView& tree = dialog.Catalogue().Tree();
     auto groups = tree.Children(nullptr);
     const auto item = tree.Children(groups[0])[0];
     tree.Select(groups[0]);
@@ -231,7 +231,7 @@ TEST_F(OptionsTest, OnlyItemsCanBeDroppedAndOnlyOnGroups) {
     tree.OnDragDrop(item, groups[1]);
     EXPECT_EQ(Texts(dialog, groups[0]), std::vector<std::wstring>{L"Q : q"});
     EXPECT_EQ(Texts(dialog, groups[1]), (std::vector<std::wstring>{L"R : r", L"P : p"}));
-    EXPECT_EQ(dialog.NodeInfo(tree.Children(groups[1])[1])->Key, L"P") << "the record moves with its node";
+    EXPECT_EQ(dialog.Catalogue().NodeInfo(tree.Children(groups[1])[1])->Key, L"P") << "the record moves with its node";
     EXPECT_EQ(tree.Selected(), tree.Children(groups[1])[1]) << "the moved item is selected";
 
     tree.Select(tree.Children(groups[0])[0]);
@@ -278,10 +278,10 @@ TEST_F(OptionsTest, HintsReachTheStatusBarAndTheHandlersGoWithTheDialog) {
 TEST_F(OptionsTest, CtrlSSavesFromAnyControlAndThePagesArePictured) {
     WriteIni("[DATA]\r\n" + Entry(1, 0, "1", "A"));
     ScriptedOptions dialog;
-    dialog.AddGroupToTree({L"2", L"Added"});
+    dialog.Catalogue().AddGroupToTree({L"2", L"Added"});
     dialog.script = [&] {
         ::SetForegroundWindow(dialog.Handle());
-        dialog.Tree().SetFocus();
+        dialog.Catalogue().Tree().SetFocus();
         SaveWindowShot(dialog.Handle(), L"options-files-page");
         SendCtrlKey('S');
         EXPECT_TRUE(WaitFor([&] { return Stored(2, 0).Name == L"Added"; }));
@@ -297,7 +297,7 @@ TEST_F(OptionsTest, TextTheCodePageCannotHoldIsSavedAsUtf16AndOtherwiseTheFileSt
     const TItemInfo foreign{L"C", L"Café 한국", L"C:\\Música\\play.exe", L"--é", L"C:\\Música"};
     {
         TfmOption dialog(nullptr);
-        dialog.AddItemInfoToTree(foreign, dialog.Tree().Children(nullptr)[0]);
+        dialog.Catalogue().AddItemInfoToTree(foreign, dialog.Catalogue().Tree().Children(nullptr)[0]);
         ASSERT_TRUE(dialog.acSaveShellExecute());
     }
     const std::string bytes = ReadFileBytes(ini);
@@ -312,7 +312,7 @@ TEST_F(OptionsTest, TextTheCodePageCannotHoldIsSavedAsUtf16AndOtherwiseTheFileSt
     // Once every text fits again, the file goes back to the ANSI code page.
     {
         TfmOption dialog(nullptr);
-        dialog.Tree().DeleteNode(dialog.Tree().Children(dialog.Tree().Children(nullptr)[0])[0]);
+        dialog.Catalogue().Tree().DeleteNode(dialog.Catalogue().Tree().Children(dialog.Catalogue().Tree().Children(nullptr)[0])[0]);
         ASSERT_TRUE(dialog.acSaveShellExecute());
     }
     const std::string ansi = ReadFileBytes(ini);
@@ -336,7 +336,7 @@ TEST_F(OptionsTest, EachSaveKeepsTheFileAsItWasAsTheBackup) {
     WriteIni("[DATA]\r\n" + Entry(1, 0, "1", "First"));
     const std::string first = ReadFileBytes(ini);
     TfmOption dialog(nullptr);
-    dialog.AddItemInfoToTree({L"A", L"Added", L"http://a"}, dialog.Tree().Children(nullptr)[0]);
+    dialog.Catalogue().AddItemInfoToTree({L"A", L"Added", L"http://a"}, dialog.Catalogue().Tree().Children(nullptr)[0]);
     ASSERT_TRUE(dialog.acSaveShellExecute());
     EXPECT_EQ(ReadFileBytes(backup), first);
     const std::string second = ReadFileBytes(ini);
