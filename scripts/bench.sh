@@ -2,12 +2,8 @@
 # Builds and runs the benchmarks under Wine on a private Xvfb; prints their figures.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/setup.sh
 source scripts/wine-session.sh
-cmake --preset ci >/dev/null
-cmake --build build -j"$(nproc)"
-trap end_wine_session EXIT
-start_wine_session
+build_and_start_wine_session
 echo "== bench_background"
 wine build/bench/bench_background.exe
 echo "== bench_launcher"

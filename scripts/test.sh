@@ -3,15 +3,9 @@
 # Exits non-zero on any failure. Screenshots and pictures land in build/artifacts/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/setup.sh
 source scripts/wine-session.sh
-
-cmake --preset ci >/dev/null
-cmake --build build -j"$(nproc)"
-
 # Tests always get a display of their own: what they draw and the keys they send stay there.
-trap end_wine_session EXIT
-start_wine_session
+build_and_start_wine_session
 rm -rf build/artifacts
 
 status=0

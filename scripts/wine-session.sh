@@ -16,6 +16,16 @@ start_wine_session() {
   wine reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f >/dev/null 2>&1 || true
 }
 
+# The project built (its packages installed first) and the session started, ended with the
+# script; run from the project's folder.
+build_and_start_wine_session() {
+  scripts/setup.sh
+  cmake --preset ci >/dev/null
+  cmake --build build -j"$(nproc)"
+  trap end_wine_session EXIT
+  start_wine_session
+}
+
 end_wine_session() {
   wineserver -k 2>/dev/null || true
   stop_private_xvfb

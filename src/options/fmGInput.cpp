@@ -1,5 +1,6 @@
 #include "options/fmGInput.hpp"
 
+#include "options/EntryDialog.hpp"
 #include "toolkit/FormLayout.hpp"
 
 namespace {
@@ -42,9 +43,4 @@ void TfmGroup::GetWindowToItemInfo() {
     ItemInfo.Name = edName->Text();
 }
 
-void TfmGroup::Button1Click() {
-    // An entry without a key would hide itself and every entry after it once saved.
-    if (!edKey->CheckFilled()) return;
-    GetWindowToItemInfo();
-    ModalResult = mrOk;
-}
+void TfmGroup::Button1Click() { AcceptEntry(*this); }

@@ -1,5 +1,6 @@
 #include "options/fmIInput.hpp"
 
+#include "options/EntryDialog.hpp"
 #include <string_view>
 
 #include "toolkit/FormLayout.hpp"
@@ -72,12 +73,7 @@ void TfmItem::GetWindowToItemInfo() {
     ItemInfo.IconNo = 0;
 }
 
-void TfmItem::Button1Click() {
-    // An entry without a key would hide itself and every entry after it once saved.
-    if (!edKey->CheckFilled()) return;
-    GetWindowToItemInfo();
-    ModalResult = mrOk;
-}
+void TfmItem::Button1Click() { AcceptEntry(*this); }
 
 void TfmItem::Button3Click() {
     OpenDialog1.InitialDir = FolderPart(edFileName->Text(), L"\\:");

@@ -1,5 +1,7 @@
 #include "support/TestSupport.hpp"
 
+#include "data/comFunc.hpp"
+
 #include <commctrl.h>
 
 #include <shellapi.h>
@@ -366,3 +368,7 @@ std::vector<std::string> LayoutFaults(HWND window) {
     }
     return faults;
 }
+
+OwnIniFile::OwnIniFile() { SetIniFilePathForTests(ini); }
+
+OwnIniFile::~OwnIniFile() { SetIniFilePathForTests(L""); }

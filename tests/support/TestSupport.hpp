@@ -100,8 +100,7 @@ private:
 
 // The faults of a window's layout a user would see: a visible control running out of its
 // parent's client area, two overlapping siblings (a frame and what it holds, a box and its arrows
-// aside), a caption
-// of a static or button wider than the control.
+// aside), a caption of a static or button wider than the control.
 std::vector<std::string> LayoutFaults(HWND window);
 
 // True once the control's window is in front with the focus in the control: keys typed from
@@ -117,4 +116,19 @@ public:
     BoxRecorder(const BoxRecorder&) = delete;
     BoxRecorder& operator=(const BoxRecorder&) = delete;
     std::vector<std::wstring> texts;
+};
+
+// A test's own INI file in a folder of its own, the program's settings and catalogue read from
+// it while the object lives, and the message boxes answered and kept.
+class OwnIniFile {
+public:
+    OwnIniFile();
+    ~OwnIniFile();
+    OwnIniFile(const OwnIniFile&) = delete;
+    OwnIniFile& operator=(const OwnIniFile&) = delete;
+
+    TempDir dir;
+    std::wstring ini = dir.File(L"Kestrum.INI");
+    BoxRecorder recorder;
+    std::vector<std::wstring>& boxes = recorder.texts;
 };

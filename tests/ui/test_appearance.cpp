@@ -17,15 +17,11 @@
 
 namespace {
 
-class AppearanceTest : public ::testing::Test {
+class AppearanceTest : public ::testing::Test, protected OwnIniFile {
 protected:
-    void SetUp() override {
-        SetIniFilePathForTests(ini);
-    }
     void TearDown() override {
         SetColorDialogAnswererForTests(nullptr);
         SetFontDialogAnswererForTests(nullptr);
-        SetIniFilePathForTests(L"");
     }
     TEmvData Saved() {
         TEmvData data{};
@@ -37,10 +33,6 @@ protected:
         return ::GetPixel(dc.get(), 3, y);
     }
 
-    TempDir dir;
-    std::wstring ini = dir.File(L"Kestrum.INI");
-    BoxRecorder recorder;
-    std::vector<std::wstring>& boxes = recorder.texts;
 };
 
 }  // namespace

@@ -14,15 +14,11 @@
 
 namespace {
 
-class BadInputTest : public ::testing::Test {
+class BadInputTest : public ::testing::Test, protected OwnIniFile {
 protected:
-    void SetUp() override {
-        SetIniFilePathForTests(ini);
-    }
     void TearDown() override {
         ::SetFileAttributesW(ini.c_str(), FILE_ATTRIBUTE_NORMAL);
         TForm::SetModalHookForTests(nullptr);
-        SetIniFilePathForTests(L"");
     }
     TEmvData Loaded() {
         TEmvData data{};
@@ -43,10 +39,6 @@ protected:
         launcher.ShowModal();
     }
 
-    TempDir dir;
-    std::wstring ini = dir.File(L"Kestrum.INI");
-    BoxRecorder recorder;
-    std::vector<std::wstring>& boxes = recorder.texts;
 };
 
 }  // namespace

@@ -36,10 +36,9 @@ protected:
     }
 };
 
-class LauncherTest : public ::testing::Test {
+class LauncherTest : public ::testing::Test, protected OwnIniFile {
 protected:
     void SetUp() override {
-        SetIniFilePathForTests(dir.File(L"Kestrum.INI"));
         TShellIniFile catalogue;
         catalogue.WriteItemInfo({L"1", L"ツール"}, 1, 0);
         catalogue.WriteItemInfo({L"N", L"Notepad", L"notepad.exe", L"/p a.txt", L"C:\\work"}, 1, 1);
@@ -52,16 +51,8 @@ protected:
             launches.push_back(request);
             return shellResult;
         });
-        SetMessageBoxAnswerer([this](const MessageBoxRequest& box) {
-            boxes.push_back(box.text);
-            return int(mrOk);
-        });
     }
-    void TearDown() override {
-        SetShellOpenerForTests(nullptr);
-        SetMessageBoxAnswerer(nullptr);
-        SetIniFilePathForTests(L"");
-    }
+    void TearDown() override { SetShellOpenerForTests(nullptr); }
     // Shows the launcher modally and runs the script inside; true when the script's keys
     // closed the window (otherwise Escape closes it afterwards).
     bool Run(const std::function<void(ScriptedLauncher&)>& script) {
@@ -81,9 +72,7 @@ protected:
         return WaitFor([&] { return !display.Typing; });
     }
 
-    TempDir dir;
     std::vector<ShellOpenRequest> launches;
-    std::vector<std::wstring> boxes;
     INT_PTR shellResult = 42;
 };
 
