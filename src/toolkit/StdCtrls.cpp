@@ -106,6 +106,18 @@ TSpinEdit::TSpinEdit(TWinControl* parent, const ControlParams& p) : TEdit(parent
     BindPartWindow(arrows_.get());  // its notifications come to this object
 }
 
+void TSpinEdit::RescaleForDpi(int fromDpi, int toDpi) {
+    if (fromDpi <= 0) return;
+    // The arrows are no control of ours: they are scaled here and put back on the box's edge,
+    // which gives the box its full width back first (the buddy takes the arrows' width from it).
+    RECT arrows{};
+    ::GetWindowRect(arrows_.get(), &arrows);
+    const int arrowsWidth = ::MulDiv(arrows.right - arrows.left, toDpi, fromDpi);
+    SetBounds(Left(), Top(), Width() + arrowsWidth, Height());
+    ::SetWindowPos(arrows_.get(), nullptr, 0, 0, arrowsWidth, Height(), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ::SendMessageW(arrows_.get(), UDM_SETBUDDY, reinterpret_cast<WPARAM>(Handle()), 0);
+}
+
 TSpinEdit::~TSpinEdit() {
     UnbindPartWindow(arrows_.get());
     arrows_.reset();

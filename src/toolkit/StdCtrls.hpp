@@ -87,6 +87,7 @@ public:
 
 protected:
     bool Notify(NMHDR* header, LRESULT& result) override;
+    void RescaleForDpi(int fromDpi, int toDpi) override;
 
 private:
     UniqueHwnd arrows_;

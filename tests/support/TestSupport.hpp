@@ -3,6 +3,7 @@
 #pragma once
 
 #include <windows.h>
+#include <oleacc.h>
 
 #include <chrono>
 #include <functional>
@@ -102,6 +103,10 @@ private:
 // parent's client area, two overlapping siblings (a frame and what it holds, a box and its arrows
 // aside), a caption of a static or button wider than the control.
 std::vector<std::string> LayoutFaults(HWND window);
+
+// What a screen reader gets of an accessible object: role (pane, list or item), name, keyboard
+// shortcut, description and the selected state, one child per line, indented under its parent.
+std::wstring ReadAloud(IAccessible* object, LONG id = CHILDID_SELF, int depth = 0);
 
 // True once the control's window is in front with the focus in the control: keys typed from
 // then on reach it.

@@ -289,43 +289,6 @@ TEST_F(LauncherTest, TurningHighContrastOnOrOffRedrawsTheOpenLauncher) {
     });
 }
 
-// What a screen reader gets of an object: role, name, keyboard shortcut, description and the
-// selected state, one child per line, indented under its parent.
-std::wstring ReadAloud(IAccessible* object, LONG id = CHILDID_SELF, int depth = 0) {
-    VARIANT child{};
-    child.vt = VT_I4;
-    child.lVal = id;
-    VARIANT role{}, state{};
-    object->get_accRole(child, &role);
-    object->get_accState(child, &state);
-    std::wstring line(depth * 2, L' ');
-    line += role.lVal == ROLE_SYSTEM_PANE ? L"pane" : role.lVal == ROLE_SYSTEM_LIST ? L"list" : L"item";
-    for (auto get : {&IAccessible::get_accName, &IAccessible::get_accKeyboardShortcut, &IAccessible::get_accDescription}) {
-        BSTR text = nullptr;
-        (object->*get)(child, &text);
-        if (text) line += L" " + std::wstring(text);
-        ::SysFreeString(text);
-    }
-    if (state.lVal & STATE_SYSTEM_SELECTED) line += L" (selected)";
-    line += L"\n";
-    long count = 0;
-    if (id == CHILDID_SELF) object->get_accChildCount(&count);
-    for (LONG i = 1; i <= count; ++i) {
-        IDispatch* dispatch = nullptr;
-        child.lVal = i;
-        if (object->get_accChild(child, &dispatch) == S_OK && dispatch) {
-            IAccessible* list = nullptr;
-            dispatch->QueryInterface(__uuidof(IAccessible), reinterpret_cast<void**>(&list));
-            line += ReadAloud(list, CHILDID_SELF, depth + 1);
-            list->Release();
-            dispatch->Release();
-        } else {
-            line += ReadAloud(object, i, depth + 1);
-        }
-    }
-    return line;
-}
-
 std::vector<std::wstring> g_events;
 void CALLBACK RecordEvent(HWINEVENTHOOK, DWORD event, HWND, LONG object, LONG child, DWORD, DWORD) {
     if (object <= 0) return;  // the window's own objects: the system's

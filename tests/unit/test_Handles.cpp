@@ -6,28 +6,16 @@
 
 #include "toolkit/Handles.hpp"
 
-TEST(Handles, AFileAndAnEventEachKnowTheirOwnNoHandle) {
+TEST(Handles, EachKindKnowsItsNoHandleAndPutOwnsWhatAFunctionHandsOut) {
     const long before = HandleCount(HandleKind::Kernel);
     {
         UniqueFile missing(::CreateFileW(L"Q:\\no such\\file", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-        EXPECT_FALSE(missing) << "INVALID_HANDLE_VALUE is no file";
         UniqueHandle none;
-        EXPECT_FALSE(none);
-        EXPECT_EQ(HandleCount(HandleKind::Kernel), before) << "neither is counted as held";
-        UniqueHandle event(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
-        EXPECT_TRUE(event);
-        EXPECT_EQ(HandleCount(HandleKind::Kernel), before + 1);
-    }
-    EXPECT_EQ(HandleCount(HandleKind::Kernel), before);
-}
-
-TEST(Handles, PutOwnsWhatAFunctionHandsOut) {
-    const long before = HandleCount(HandleKind::Kernel);
-    {
+        EXPECT_FALSE(missing || none) << "INVALID_HANDLE_VALUE is no file, null no event";
         UniqueHandle read, write;
         ASSERT_TRUE(::CreatePipe(read.put(), write.put(), nullptr, 0));
         EXPECT_TRUE(read && write);
-        EXPECT_EQ(HandleCount(HandleKind::Kernel), before + 2);
+        EXPECT_EQ(HandleCount(HandleKind::Kernel), before + 2) << "the pipe's ends, and nothing else, held";
     }
     EXPECT_EQ(HandleCount(HandleKind::Kernel), before);
 }
