@@ -120,14 +120,11 @@ TEST_F(ScalingTest, TheOptionsDialogAndThePickerAreWholeAtEveryDpiTheyMoveTo) {
 }
 
 TEST_F(ScalingTest, TheLauncherInHighContrastIsDrawnAtTheDpi) {
-    {
-        TShellIniFile catalogue(kestrum->IniPath());
-        catalogue.WriteItemInfo({L"1", L"ツール"}, 1, 0);
-        catalogue.WriteItemInfo({L"N", L"メモ帳", L"C:\\windows\\notepad.exe"}, 1, 1);
-        catalogue.WriteItemInfo({L"X", L"Gone", L"C:\\no\\such.exe"}, 1, 2);
-        catalogue.WriteItemInfo({L"2", L"Other"}, 2, 0);
-    }
     SetIniFilePathForTests(kestrum->IniPath());
+    for (const auto& [entry, group, item] : {std::tuple{TItemInfo{L"1", L"ツール"}, 1, 0}, {{L"2", L"Other"}, 2, 0},
+                                             {{L"N", L"メモ帳", L"C:\\windows\\notepad.exe"}, 1, 1},
+                                             {{L"X", L"Gone", L"C:\\no\\such.exe"}, 1, 2}})
+        TShellIniFile().WriteItemInfo(entry, group, item);
     SetSystemLookForTests(TSystemLook{.highContrast = true, .animations = false});
     int selectedLineHeight = 0;
     TForm::SetModalHookForTests([&](TForm& form) {
