@@ -67,7 +67,7 @@ TEST_F(LauncherE2E, CtrlKThenDigitThenLetterStartsTheItemWithItsParametersInItsF
     SaveScreenshot(L"launcher-group-selected");
     SendKey('H');
     const std::wstring record = dir.File(L"launched.txt");
-    ASSERT_TRUE(WaitFor([&] { return FileExists(record); })) << "the helper ran";
+    ASSERT_TRUE(WaitFor([&] { return !ReadFileBytes(record).empty(); })) << "the helper ran";
     EXPECT_TRUE(LauncherGone());
     const std::string launched = ReadFileBytes(record);
     const std::string folder = ToAnsi(startFolder);  // ASCII path: the same in UTF-8
@@ -175,7 +175,7 @@ TEST_F(LauncherE2E, OddEntriesStartOrAreReported) {
     SendKey('1');
     SendKey('J');
     const std::wstring record = spaced + L"\\launched.txt";
-    ASSERT_TRUE(WaitFor([&] { return FileExists(record); }));
+    ASSERT_TRUE(WaitFor([&] { return !ReadFileBytes(record).empty(); }));
     EXPECT_EQ(ReadFileBytes(record).substr(0, 8), "a \"b c\"\n");
     EXPECT_TRUE(LauncherGone());
 
@@ -204,7 +204,7 @@ TEST_F(LauncherE2E, AnItemWithoutAStartFolderStartsInItsFilesFolder) {
     SendKey('1');
     SendKey('F');
     const std::wstring record = folder + L"\\launched.txt";
-    ASSERT_TRUE(WaitFor([&] { return FileExists(record); }));
+    ASSERT_TRUE(WaitFor([&] { return !ReadFileBytes(record).empty(); }));
     EXPECT_EQ(ReadFileBytes(record), "-f\n" + ToUtf8(folder) + "\n") << "not Kestrum's own folder";
 }
 
@@ -227,7 +227,7 @@ TEST_F(LauncherE2E, AnItemSavedAsUtf16StartsAfterARestart) {
     SendKey('1');
     SendKey('U');
     const std::wstring record = folder + L"\\launched.txt";
-    ASSERT_TRUE(WaitFor([&] { return FileExists(record); }));
+    ASSERT_TRUE(WaitFor([&] { return !ReadFileBytes(record).empty(); }));
     EXPECT_EQ(ReadFileBytes(record), "\xC3\xBC\n" + ToUtf8(folder) + "\n")
         << "the parameter and the start folder arrive whole";
 }
@@ -382,7 +382,7 @@ TEST_F(LauncherE2E, AVariableChangedInTheUsersEnvironmentReachesTheNextStart) {
         ASSERT_TRUE(OpenLauncher());
         SendKey('1');
         SendKey('E');
-        ASSERT_TRUE(WaitFor([&] { return FileExists(record); })) << ToUtf8(value);
+        ASSERT_TRUE(WaitFor([&] { return !ReadFileBytes(record).empty(); })) << ToUtf8(value);
         EXPECT_EQ(ReadFileBytes(record), ToUtf8(value + L" %KESTRUM_UNDEFINED%\n" + dir.File(value) +
                                                 L"\nKESTRUM_PROBE=" + value + L"\n"));
         ::DeleteFileW(record.c_str());
