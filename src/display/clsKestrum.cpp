@@ -96,7 +96,6 @@ void TKestrum::DestroyLines() {
     }
     lines_.clear();
     entries_.clear();
-    missing_.clear();
     text_.clear();
     if (Parent() && !::IsRectEmpty(&covered)) {
         ::InvalidateRect(Parent()->Handle(), &covered, TRUE);
@@ -138,10 +137,9 @@ void TKestrum::LoadText(const std::wstring& text) {
 }
 
 bool TKestrum::EntryMissing(int index) {
-    missing_.resize(entries_.size(), -1);
-    signed char& missing = missing_.at(index);
-    if (missing < 0) missing = entries_[index].FileName.empty() ? 0 : ShowsMissingMark(entries_[index].FileName);
-    return missing > 0;
+    // A line looks once; an entry out of sight is looked at when asked.
+    if (index < static_cast<int>(lines_.size())) return lines_[index]->FileMissing();
+    return FileMissing(entries_.at(index).FileName);
 }
 
 void TKestrum::ApplySystemLook() {
@@ -251,7 +249,8 @@ void TKestrum::StartTyping() {
     animate_ = CurrentSystemLook().animations;
     for (auto& line : lines_) line->EraseLine();
     if (!animate_) {
-        // Each line sized and drawn whole, one below the other.
+        // Each line put in its place before it is sized and drawn whole: a line moved after
+        // drawing would carry its pixels along.
         for (size_t i = 0; i < lines_.size(); ++i) {
             TLineMgr& line = *lines_[i];
             line.SetTop(i == 0 ? ScaleToDpi(kFirstLineTop, Dpi()) : lines_[i - 1]->Top() + lines_[i - 1]->Height());

@@ -109,7 +109,6 @@ private:
 
     std::vector<std::unique_ptr<TLineMgr>> lines_;
     std::vector<TItemInfo> entries_;  // every entry loaded
-    std::vector<signed char> missing_;  // of the entries: -1 not looked at yet
     std::wstring text_;
     bool animate_ = true;  // the lines of the last StartTyping type out
     std::unique_ptr<TCanvas> screenCanvas_;

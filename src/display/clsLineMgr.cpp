@@ -87,8 +87,10 @@ void TLineMgr::EraseLine() {
     ::UpdateWindow(Parent()->Handle());
 }
 
+bool FileMissing(const std::wstring& fileName) { return !fileName.empty() && ShowsMissingMark(fileName); }
+
 bool TLineMgr::FileMissing() {
-    if (!missing_) missing_ = !Plain && !FileName.empty() && ShowsMissingMark(FileName);
+    if (!missing_) missing_ = ::FileMissing(FileName);
     return *missing_;
 }
 

@@ -18,6 +18,8 @@
 // double-byte character) is never cut in two.
 std::vector<std::wstring_view> SplitChars(std::wstring_view text);
 int CharCount(std::wstring_view text);
+// Whether the file an entry starts is missing; an entry without one (a group) never is.
+bool FileMissing(const std::wstring& fileName);
 
 class TLineMgr : public TLineDataMgr {
 public:

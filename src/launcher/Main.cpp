@@ -113,13 +113,17 @@ LRESULT TfmShow::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_KEYDOWN: FormKeyDown(static_cast<UINT>(wParam)); return 0;
         case WM_CHAR: FormKeyPress(static_cast<wchar_t>(wParam)); return 0;
         case WM_KILLFOCUS: WMKillFocus(reinterpret_cast<HWND>(wParam)); return 0;
+        // Either may come while the window is still being made, before the displays exist.
         case WM_GETOBJECT:
+            if (!accessibility_) return TForm::WndProc(msg, wParam, lParam);
             if (const std::optional<LRESULT> answer = accessibility_->Answer(wParam, lParam)) return *answer;
             return TForm::WndProc(msg, wParam, lParam);
         case WM_SETTINGCHANGE:
         case WM_SYSCOLORCHANGE:
-            groupDisplay_->FollowSystemLook(msg);
-            itemDisplay_->FollowSystemLook(msg);
+            if (accessibility_) {  // made last
+                groupDisplay_->FollowSystemLook(msg);
+                itemDisplay_->FollowSystemLook(msg);
+            }
             return TForm::WndProc(msg, wParam, lParam);
         case WM_TIMER:
             if (wParam != kFocusTimer) return TForm::WndProc(msg, wParam, lParam);

@@ -250,7 +250,9 @@ LRESULT TfmOption::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
             }
             break;
         case WM_SETTINGCHANGE:
-        case WM_SYSCOLORCHANGE: appearance_->FollowSystemLook(msg); break;
+        case WM_SYSCOLORCHANGE:
+            if (appearance_) appearance_->FollowSystemLook(msg);  // not while the dialog is being made
+            break;
         case WM_MENUSELECT:
             ShowCommandHint((HIWORD(wParam) & MF_POPUP) || HIWORD(wParam) == 0xFFFF ? 0 : LOWORD(wParam));
             break;

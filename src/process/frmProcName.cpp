@@ -19,8 +19,7 @@ UniqueHbitmap IconBitmap(HICON icon, int size) {
 const ControlRow<TfmProcName> TfmProcName::kLayout[] = {
     {.control = &TfmProcName::Label1, .left = 8, .top = 8, .width = 400, .height = 14,
      .text = L"一覧に追加するﾌﾟﾛｸﾞﾗﾑを選択してください"},
-    {.control = &TfmProcName::lbProcName, .left = 8, .top = 24, .width = 505, .height = 265,
-     .images = &TfmProcName::ilProc},
+    {.control = &TfmProcName::lbProcName, .left = 8, .top = 24, .width = 505, .height = 265},
     {.control = &TfmProcName::Button1, .left = 360, .top = 296, .width = 75, .height = 25, .text = L"選択",
      .role = TButtonRole::Default, .modalResult = mrOk},
     {.control = &TfmProcName::Button2, .left = 440, .top = 296, .width = 75, .height = 25, .text = L"ｷｬﾝｾﾙ(&C)",
@@ -35,7 +34,6 @@ TfmProcName::TfmProcName(HWND owner) {
     SetDialogKeys(true);
     SetSizeCentered(533, 358);
 
-    ilProc.reset(::ImageList_Create(ScaleToDpi(kIconSize, Dpi()), ScaleToDpi(kIconSize, Dpi()), ILC_COLOR24, 16, 16));
     CreateFromLayout(*this, std::span(kLayout));
     lbProcName->OnRowDblClick = [this] { ModalResult = mrOk; };  // as 選択
     FormCreate();

@@ -128,7 +128,7 @@ std::wstring TStatusBar::PanelText(int panel) const {
 
 // ---- TListView
 
-TListView::TListView(TWinControl* parent, const RECT& r, HIMAGELIST smallImages) {
+TListView::TListView(TWinControl* parent, const RECT& r) {
     CreateSystemControl({.className = WC_LISTVIEWW,
                          .style = WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS |
                                   LVS_SHAREIMAGELISTS,  // the image list stays its owner's
@@ -136,7 +136,6 @@ TListView::TListView(TWinControl* parent, const RECT& r, HIMAGELIST smallImages)
                          .left = r.left, .top = r.top, .width = r.right - r.left, .height = r.bottom - r.top},
                         parent);
     ::SendMessageW(Handle(), LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
-    ::SendMessageW(Handle(), LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(smallImages));
 }
 
 void TListView::FillWidthWithLastColumn() {

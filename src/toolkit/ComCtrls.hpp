@@ -60,7 +60,7 @@ private:
 // A report-style list with whole-row selection and small images from a shared image list.
 class TListView : public TWinControl {
 public:
-    TListView(TWinControl* parent, const RECT& bounds, HIMAGELIST smallImages);
+    TListView(TWinControl* parent, const RECT& bounds);
     void AddColumn(const std::wstring& caption, int width);  // 96-DPI units
     // The last column takes the width the list has left (no scroll bar for nothing).
     void FillWidthWithLastColumn();
@@ -72,7 +72,7 @@ public:
     // The selected row, -1 when none.
     int SelectedIndex() const;
     void Select(int index);
-    // The small images made anew (at another DPI); the list's owner keeps owning them.
+    // The rows' small pictures; the list's owner keeps owning them.
     void SetSmallImages(HIMAGELIST images);
     // A double click on a row (which the click has selected).
     std::function<void()> OnRowDblClick;

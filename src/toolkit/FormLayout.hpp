@@ -31,7 +31,6 @@ struct ControlRow {
     TButton::Role role = TButton::Role::Normal;
     int modalResult = mrNone;
     void (Form::*onClick)() = nullptr;  // a button's handler
-    UniqueHimagelist Form::*images = nullptr;  // a list view's small pictures
     std::unique_ptr<TGroupBox> Form::*in = nullptr;  // the frame it sits in, made by an earlier row
     const wchar_t* name = nullptr;  // for a screen reader, where the label before it does not say it
 };
@@ -55,7 +54,7 @@ void CreateFromLayout(Owner& owner, TWinControl& parent, std::span<const Control
             if (row.onClick) made->OnClick = [&owner, click = row.onClick] { (owner.*click)(); };
         } else if (auto list = std::get_if<std::unique_ptr<TListView> Owner::*>(&row.control)) {
             const RECT bounds{row.left, row.top, row.left + row.width, row.top + row.height};
-            owner.*(*list) = std::make_unique<TListView>(in, bounds, row.images ? (owner.*row.images).get() : nullptr);
+            owner.*(*list) = std::make_unique<TListView>(in, bounds);
         } else if (auto frame = std::get_if<std::unique_ptr<TGroupBox> Owner::*>(&row.control)) {
             owner.*(*frame) = std::make_unique<TGroupBox>(in, params);
         } else if (auto spin = std::get_if<std::unique_ptr<TSpinEdit> Owner::*>(&row.control)) {

@@ -136,13 +136,7 @@ TEST_F(JourneyE2E, AnItemAddedByKeyboardOnlyIsStartedByItsKeys) {
     ASSERT_TRUE(XFocusComesTo(kOptionsCaption));
 
     XKeys("Insert");
-    ASSERT_TRUE(kestrum->WaitWindow(L"TfmGroup"));
-    ASSERT_TRUE(XFocusComesTo("グループ操作ダイアログ"));
-    XType("7");
-    XKeys("Tab");
-    XType("Seven");
-    XKeys("Return");
-    ASSERT_TRUE(Gone(L"TfmGroup"));
+    ASSERT_TRUE(TypeIntoGroupDialog("7", "Seven"));
     ASSERT_TRUE(XFocusComesTo(kOptionsCaption));
     XKeys("Home ctrl+Insert");
     ASSERT_TRUE(kestrum->WaitWindow(L"TfmItem"));
@@ -248,13 +242,7 @@ TEST_F(JourneyE2E, TheTreeIsEditedByItsContextMenuAndF2AndAProcessIsPickedByADou
     ASSERT_TRUE(WaitFor([&] { return tree.Selected() == tree.Node(2, 0); }));
     XKeys("shift+F10");
     ASSERT_TRUE(menuComesAndGoesBy("a"));  // ｸﾞﾙｰﾌﾟ追加(&A)
-    ASSERT_TRUE(kestrum->WaitWindow(L"TfmGroup"));
-    ASSERT_TRUE(XFocusComesTo("グループ操作ダイアログ"));
-    XType("5");
-    XKeys("Tab");
-    XType("Five");
-    XKeys("Return");
-    ASSERT_TRUE(Gone(L"TfmGroup"));
+    ASSERT_TRUE(TypeIntoGroupDialog("5", "Five"));
     ASSERT_TRUE(WaitFor([&] { return tree.Groups() == 3 && tree.Selected() == tree.Node(3, 0); }));
 
     // F2 changes the selected node.

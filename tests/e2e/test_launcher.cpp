@@ -67,9 +67,9 @@ TEST_F(LauncherE2E, CtrlKThenDigitThenLetterStartsTheItemWithItsParametersInItsF
     SaveScreenshot(L"launcher-group-selected");
     SendKey('H');
     const std::wstring record = dir.File(L"launched.txt");
-    ASSERT_TRUE(WaitFor([&] { return !ReadFileBytes(record).empty(); })) << "the helper ran";
+    const std::string launched = WaitForText(record);
+    ASSERT_NE(launched, "") << "the helper ran";
     EXPECT_TRUE(LauncherGone());
-    const std::string launched = ReadFileBytes(record);
     const std::string folder = ToAnsi(startFolder);  // ASCII path: the same in UTF-8
     EXPECT_EQ(launched, "\"first arg\" second\n" + folder + "\n");
     EXPECT_TRUE(kestrum->Running());
@@ -175,8 +175,7 @@ TEST_F(LauncherE2E, OddEntriesStartOrAreReported) {
     SendKey('1');
     SendKey('J');
     const std::wstring record = spaced + L"\\launched.txt";
-    ASSERT_TRUE(WaitFor([&] { return !ReadFileBytes(record).empty(); }));
-    EXPECT_EQ(ReadFileBytes(record).substr(0, 8), "a \"b c\"\n");
+    EXPECT_EQ(WaitForText(record).substr(0, 8), "a \"b c\"\n");
     EXPECT_TRUE(LauncherGone());
 
     ASSERT_TRUE(OpenLauncher());
@@ -204,8 +203,7 @@ TEST_F(LauncherE2E, AnItemWithoutAStartFolderStartsInItsFilesFolder) {
     SendKey('1');
     SendKey('F');
     const std::wstring record = folder + L"\\launched.txt";
-    ASSERT_TRUE(WaitFor([&] { return !ReadFileBytes(record).empty(); }));
-    EXPECT_EQ(ReadFileBytes(record), "-f\n" + ToUtf8(folder) + "\n") << "not Kestrum's own folder";
+    EXPECT_EQ(WaitForText(record), "-f\n" + ToUtf8(folder) + "\n") << "not Kestrum's own folder";
 }
 
 TEST_F(LauncherE2E, AnItemSavedAsUtf16StartsAfterARestart) {
@@ -227,8 +225,7 @@ TEST_F(LauncherE2E, AnItemSavedAsUtf16StartsAfterARestart) {
     SendKey('1');
     SendKey('U');
     const std::wstring record = folder + L"\\launched.txt";
-    ASSERT_TRUE(WaitFor([&] { return !ReadFileBytes(record).empty(); }));
-    EXPECT_EQ(ReadFileBytes(record), "\xC3\xBC\n" + ToUtf8(folder) + "\n")
+    EXPECT_EQ(WaitForText(record), "\xC3\xBC\n" + ToUtf8(folder) + "\n")
         << "the parameter and the start folder arrive whole";
 }
 
@@ -253,10 +250,10 @@ TEST_F(LauncherE2E, ParametersAndStartFoldersThatBreakNaiveIniHandlingReachThePr
         ASSERT_TRUE(OpenLauncher());
         SendKey('1');
         SendKey(WORD('A' + i));
-        ASSERT_TRUE(WaitFor([&] { return !ReadFileBytes(record).empty(); })) << i;
+        const std::string got = WaitForText(record);
+        ASSERT_NE(got, "") << i;
         std::wstring folder = dir.File(folders[i % folders.size()]);
         if (folder.back() == L'\\') folder.pop_back();  // the working folder is given without it
-        const std::string got = ReadFileBytes(record);
         // A defined %NAME% is expanded at the start; the resident has this process's environment.
         EXPECT_TRUE(got == ToUtf8(ExpandVariables(texts[i])) + "\n" + ToUtf8(folder) + "\n")
             << i << " got [" << got.substr(0, 80) << "]";
@@ -382,8 +379,7 @@ TEST_F(LauncherE2E, AVariableChangedInTheUsersEnvironmentReachesTheNextStart) {
         ASSERT_TRUE(OpenLauncher());
         SendKey('1');
         SendKey('E');
-        ASSERT_TRUE(WaitFor([&] { return !ReadFileBytes(record).empty(); })) << ToUtf8(value);
-        EXPECT_EQ(ReadFileBytes(record), ToUtf8(value + L" %KESTRUM_UNDEFINED%\n" + dir.File(value) +
+        EXPECT_EQ(WaitForText(record), ToUtf8(value + L" %KESTRUM_UNDEFINED%\n" + dir.File(value) +
                                                 L"\nKESTRUM_PROBE=" + value + L"\n"));
         ::DeleteFileW(record.c_str());
         ASSERT_TRUE(LauncherGone());

@@ -213,8 +213,7 @@ TEST_F(OptionsE2E, AGroupAndAnItemTypedIntoTheDialogsAreSavedAndTheLauncherStart
     ASSERT_TRUE(XFocusComesTo("Kestrum")) << "the X focus is on " << XFocusName();
     XKeys("1 r");
     const std::wstring record = dir.File(L"launched.txt");
-    ASSERT_TRUE(WaitFor([&] { return !ReadFileBytes(record).empty(); })) << "the helper ran";
-    EXPECT_EQ(ReadFileBytes(record), "\"first arg\" second\n" + ToAnsi(startFolder) + "\n");
+    EXPECT_EQ(WaitForText(record), "\"first arg\" second\n" + ToAnsi(startFolder) + "\n");
     EXPECT_TRUE(Gone(L"TfmShow"));
 }
 
@@ -296,6 +295,5 @@ TEST_F(OptionsE2E, TheShiftJisSampleShowsItsNamesSavesUnchangedAndStartsAJapanes
     SendKey('9');
     SendKey('J');
     const std::wstring record = folder + L"\\launched.txt";
-    ASSERT_TRUE(WaitFor([&] { return !ReadFileBytes(record).empty(); }));
-    EXPECT_EQ(ReadFileBytes(record), "-j\n" + ToUtf8(folder) + "\n");
+    EXPECT_EQ(WaitForText(record), "-j\n" + ToUtf8(folder) + "\n");
 }

@@ -167,7 +167,7 @@ TEST_F(ScalingTest, TheLauncherKeepsItsShareOfTheScreenAndItsKeys) {
     SaveWindowShot(launcher, L"launcher-group-selected-144dpi");
     XKeys("a");
     const std::wstring record = dir.File(L"launched.txt");
-    EXPECT_TRUE(WaitFor([&] { return !ReadFileBytes(record).empty(); }));
+    EXPECT_NE(WaitForText(record), "");
 }
 
 // Runs the tests in a copy of this program started at 144 DPI, the prefix's setting put back

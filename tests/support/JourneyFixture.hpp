@@ -138,10 +138,19 @@ protected:
     // next launch.
     std::string Launched() {
         const std::wstring record = dir.File(L"launched.txt");
-        if (!WaitFor([&] { return !ReadFileBytes(record).empty(); })) return "(nothing started)";
-        std::string text = ReadFileBytes(record);
+        std::string text = WaitForText(record);
         ::DeleteFileW(record.c_str());
-        return text;
+        return text.empty() ? "(nothing started)" : text;
+    }
+    // Types a group's key and name into the group dialog the last key opened, and OK; true once
+    // the dialog has gone.
+    bool TypeIntoGroupDialog(const std::string& key, const std::string& name) {
+        if (!kestrum->WaitWindow(L"TfmGroup") || !XFocusComesTo("グループ操作ダイアログ")) return false;
+        XType(key);
+        XKeys("Tab");
+        XType(name);
+        XKeys("Return");
+        return Gone(L"TfmGroup");
     }
     // Whether no item started before now: item A started now as a sentinel is recorded first,
     // as any start before it would have been recorded ahead of it.

@@ -109,6 +109,12 @@ void WriteFileBytes(const std::wstring& path, const std::string& bytes) {
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
+std::string WaitForText(const std::wstring& path) {
+    std::string text;
+    WaitFor([&] { return !(text = ReadFileBytes(path)).empty(); });
+    return text;
+}
+
 bool FileExists(const std::wstring& path) {
     return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
@@ -317,12 +323,10 @@ bool CaptionCut(HWND control) {
     wchar_t text[256] = {};
     const int length = ::GetWindowTextW(control, text, 256);
     if (length == 0) return false;
-    const HDC dc = ::GetDC(control);
-    const HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0)));
+    WindowDC dc(control);
+    SelectGuard font(dc.get(), reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0)));
     SIZE size{};
-    ::GetTextExtentPoint32W(dc, text, length, &size);
-    ::SelectObject(dc, old);
-    ::ReleaseDC(control, dc);
+    ::GetTextExtentPoint32W(dc.get(), text, length, &size);
     RECT client{};
     ::GetClientRect(control, &client);
     return size.cx > client.right;
@@ -394,14 +398,12 @@ std::wstring ReadAloud(IAccessible* object, LONG id, int depth) {
     long count = 0;
     if (id == CHILDID_SELF) object->get_accChildCount(&count);
     for (LONG i = 1; i <= count; ++i) {
-        IDispatch* dispatch = nullptr;
+        ComPtr<IDispatch> dispatch;
+        ComPtr<IAccessible> list;
         child.lVal = i;
-        if (object->get_accChild(child, &dispatch) == S_OK && dispatch) {
-            IAccessible* list = nullptr;
-            dispatch->QueryInterface(__uuidof(IAccessible), reinterpret_cast<void**>(&list));
-            line += ReadAloud(list, CHILDID_SELF, depth + 1);
-            list->Release();
-            dispatch->Release();
+        if (object->get_accChild(child, reinterpret_cast<IDispatch**>(static_cast<void**>(dispatch.put()))) == S_OK &&
+            dispatch.get() && SUCCEEDED(dispatch->QueryInterface(__uuidof(IAccessible), list.put()))) {
+            line += ReadAloud(list.get(), CHILDID_SELF, depth + 1);
         } else {
             line += ReadAloud(object, i, depth + 1);
         }

@@ -29,6 +29,8 @@ void RemoveTree(const std::wstring& path);
 std::string ReadFileBytes(const std::wstring& path);
 void WriteFileBytes(const std::wstring& path, const std::string& bytes);
 bool FileExists(const std::wstring& path);
+// The file's bytes once it has any (a program's record), "" when none came in time.
+std::string WaitForText(const std::wstring& path);
 
 // Texts that naive INI handling changes: quotes and blanks at the ends, the file's own marks,
 // Shift-JIS characters whose second byte is a backslash, characters outside Shift-JIS, a long one.

@@ -301,10 +301,12 @@ TEST_F(LauncherTest, AScreenReaderHearsTheGroupsAndTheItemsOfTheGroupPicked) {
     g_events.clear();
     const HWINEVENTHOOK hook = ::SetWinEventHook(EVENT_OBJECT_REORDER, EVENT_OBJECT_SELECTION, nullptr, RecordEvent,
                                                  ::GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
+    ScopeExit unhook([hook] { ::UnhookWinEvent(hook); });
     Run([](ScriptedLauncher& launcher) {
-        IAccessible* pane = nullptr;
+        ComPtr<IAccessible> object;
         ASSERT_EQ(::AccessibleObjectFromWindow(launcher.Handle(), static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
-                                               reinterpret_cast<void**>(&pane)), S_OK);
+                                               object.put()), S_OK);
+        IAccessible* pane = object.get();
         EXPECT_EQ(ReadAloud(pane), L"pane Kestrum\n"
                                    L"  list グループ\n    item ツール 1\n    item Other 2\n    item Empty 3\n"
                                    L"    item Not a group A\n"
@@ -316,9 +318,7 @@ TEST_F(LauncherTest, AScreenReaderHearsTheGroupsAndTheItemsOfTheGroupPicked) {
                                    L"    item Empty 3\n    item Not a group A\n"
                                    L"  list アイテム\n    item Notepad N 未存在\n    item Regedit R 未存在\n")
             << "the names whole while the lines still type";
-        pane->Release();
     });
-    ::UnhookWinEvent(hook);
     EXPECT_EQ(g_events, (std::vector<std::wstring>{L"selection 1.1", L"focus 1.1", L"reorder 2.0"}));
 }
 

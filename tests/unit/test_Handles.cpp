@@ -28,12 +28,11 @@ TEST(Handles, AReleasedScopeExitRunsNothingAndAHotKeyIsGivenBackOnce) {
     }
     EXPECT_EQ(runs, 0);
 
-    HWND window = ::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
-    ASSERT_TRUE(::RegisterHotKey(window, 7, MOD_CONTROL | MOD_ALT, VK_F9));
+    const UniqueHwnd window(::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr));
+    ASSERT_TRUE(::RegisterHotKey(window.get(), 7, MOD_CONTROL | MOD_ALT, VK_F9));
     const long before = HandleCount(HandleKind::HotKey);
-    HotKeyRegistration hotKey(window, 7);
+    HotKeyRegistration hotKey(window.get(), 7);
     EXPECT_TRUE(hotKey.Unregister());
     EXPECT_TRUE(hotKey.Unregister()) << "nothing left to give back";
     EXPECT_EQ(HandleCount(HandleKind::HotKey), before);
-    ::DestroyWindow(window);
 }
